@@ -1,0 +1,58 @@
+// Test fixture for runtime routines that allocate from a context's heap:
+// the allocation hooks count live blocks, refuse double frees and can be
+// told to fail, so that tests observe exactly what is allocated and freed.
+#ifndef BLOBXML_TESTS_HEAP_PROBE_H
+#define BLOBXML_TESTS_HEAP_PROBE_H
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <set>
+
+#include "rtContext.h"
+#include "rtMemHeap.h"
+
+struct HeapProbe {
+   static inline std::set<void*> blocks;
+   static inline int allowed = -1;  // allocations left before failures; -1: no limit
+   static void* alloc(void*, size_t size) {
+      if (allowed == 0) return nullptr;
+      if (allowed > 0) --allowed;
+      void* p = std::malloc(size);
+      blocks.insert(p);
+      return p;
+   }
+   static void release(void*, void* p) {
+      ASSERT_EQ(blocks.erase(p), 1u) << "freed a block that is not live";
+      std::free(p);
+   }
+};
+
+class HeapProbeTest : public ::testing::Test {
+ protected:
+   ASN1CTXT ctxt;
+   void SetUp() override {
+      HeapProbe::blocks.clear();
+      HeapProbe::allowed = -1;
+      g_malloc_func = HeapProbe::alloc;
+      g_free_func = HeapProbe::release;
+      ASSERT_EQ(rtInitContext(&ctxt, nullptr), RTS_OK);
+      baseline = HeapProbe::blocks.size();
+   }
+   void TearDown() override {
+      HeapProbe::allowed = -1;
+      rtFreeContext(&ctxt);
+      EXPECT_TRUE(HeapProbe::blocks.empty()) << "heap blocks outlived the context";
+      g_malloc_func = rtDefaultMalloc;
+      g_free_func = rtDefaultFree;
+   }
+   // Heap blocks allocated since the context was set up and not yet freed.
+   size_t liveBlocks() const { return HeapProbe::blocks.size() - baseline; }
+   // Lets n more allocations succeed, then makes every one fail.
+   static void failAfter(int n) { HeapProbe::allowed = n; }
+
+ private:
+   size_t baseline = 0;
+};
+
+#endif
