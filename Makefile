@@ -19,7 +19,7 @@ build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
-	@echo "$$ xmlblob/blobxml -i examples/request.der   (default type CertificationRequest)"
+	@echo "$$ blobxml -i examples/request.der   # default type: CertificationRequest"
 	@$(BUILD)/blobxml -i examples/request.der
 
 test: build

@@ -15,5 +15,18 @@
 #include "rtBuffer.h"
 #include "rtBigInt.h"
 #include "rtStream.h"
+#include "berDecode.h"
+#include "berEncode.h"
+
+#include "xerEncode.h"
+#include "xerDecode.h"
+#include "saxReader.h"
+
+#include "caBlob.h"
+#include "caException.h"
+#include "xerDerConverter.h"
+#include "typeRegistry.h"
+#include "conversionStep.h"
+#include "innerMessage.h"
 
 #endif

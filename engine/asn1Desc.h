@@ -1,0 +1,177 @@
+/*
+ * Type descriptors: the tables that asn1gen emits for every ASN.1 type and
+ * that the generic engine interprets for BER encode/decode, XER encode, SAX
+ * decode, copy and free. Each construct's behaviour is written once, in the
+ * engine; a generated type is only a value structure, one descriptor and
+ * one-line functions that hand both to the engine.
+ *
+ * Layout contract between asn1gen and the engine (offsets in bytes from the
+ * start of the value structure, taken with offsetof by the generated code):
+ *  - SEQUENCE / SET: presence bits `m` (bit i = i-th OPTIONAL/DEFAULT-with-bit
+ *    component, read and written as one 32-bit word at `presenceOffset`), then
+ *    one field per component; `extElem1` (an Asn1RTDList of ASN1TOpenType)
+ *    for an extensible type.
+ *  - CHOICE: `t` (unsigned, 1-based) at `selectorOffset`, union `u` at
+ *    `unionOffset`; an alternative is either held in the union itself
+ *    (numbers, character-string pointers) or by pointer to a heap value.
+ *  - SEQUENCE OF as list: an Asn1RTDList at offset 0; nodes and elements are
+ *    one heap block, element directly behind the node.
+ *  - SEQUENCE OF as counted array: `n` (unsigned) at offset 0, `elem` (pointer
+ *    to n elements of `elemType->valueSize` bytes) at `arrayElemOffset`.
+ *  - primitives: the forms of asn1type.h, at the field's offset.
+ */
+#ifndef BLOBXML_ASN1DESC_H
+#define BLOBXML_ASN1DESC_H
+
+#include <cstddef>
+#include <cstdint>
+
+#include "asn1type.h"
+
+namespace asn1rt {
+
+/* What a descriptor describes; one engine routine per kind and codec. */
+enum class Kind : uint8_t {
+   Boolean,
+   Integer,        /* int */
+   Unsigned,       /* unsigned int */
+   Unsigned16,     /* unsigned short */
+   BigInteger,     /* const char* text (0x... hex from the decoder) */
+   Enumerated,     /* unsigned int holding the enumeration's number */
+   Null,           /* no storage */
+   ObjectId,       /* ASN1OBJID */
+   OctetString,    /* ASN1TDynOctStr */
+   OctetStringFixed, /* numocts + fixed array of `fixedCapacity` octets */
+   BitString,      /* ASN1TDynBitStr */
+   BitStringFixed, /* numbits + fixed array of `fixedCapacity` octets */
+   CharString,     /* const char*, universal tag in `universalTag` */
+   BMPString,      /* ASN116BitCharString */
+   UniversalString,/* ASN132BitCharString */
+   OpenType,       /* ASN1TOpenType, or Asn1TObject when table-constrained */
+   Sequence,
+   Set,
+   Choice,
+   SequenceOfList,
+   SequenceOfArray,
+};
+
+/* How a component's tag is written. */
+enum class Tagging : uint8_t {
+   None,     /* the component's own (universal) tag */
+   Implicit, /* the context/application tag replaces it */
+   Explicit, /* the context/application tag wraps it */
+};
+
+/* Presence of a component. */
+enum class Presence : uint8_t {
+   Required,
+   Optional,     /* field + presence bit */
+   DefaultZero,  /* DEFAULT FALSE / DEFAULT 0: plain field, written when non-zero */
+};
+
+/* Identifier of a named number, named bit or enumeration item. */
+struct NamedNumber {
+   const char* name; /* XER identifier, e.g. "v3" or "cms_v1" */
+   int64_t value;
+};
+
+struct TypeDesc;
+struct TableDesc;
+
+/* A table-constrained open type: the encoding (BER octets, or XER text on
+   the XER side) plus the value decoded through the information object. */
+struct Asn1TObject {
+   ASN1UINT numocts;
+   const ASN1OCTET* data;
+   void* decoded; /* value of the object's type, null when not decoded */
+   void* aux;     /* left untouched by the BER side */
+};
+
+/* One information object: its identifying OID and the type it names (null
+   for an object that defines no type, such as an algorithm without
+   parameters). */
+struct ObjectDesc {
+   const char* name;
+   ASN1UINT numarcs;
+   const ASN1UINT* arcs;
+   const TypeDesc* type;
+};
+
+/* An information object set: objects in search order; the first object
+   whose OID equals the identifier wins. */
+struct ObjectSetDesc {
+   const char* name;
+   const ObjectDesc* const* objects;
+   uint16_t objectCount;
+};
+
+/* Where a table-constrained open type travels inside its SEQUENCE. */
+enum class TableForm : uint8_t {
+   OpenType,          /* an Asn1TObject field (AlgorithmIdentifier.parameters) */
+   InOctetString,     /* mirrored by an OCTET STRING field (Extension.extnValue) */
+   SetOfOpenTypes,    /* a list of Asn1TObject (Attribute.values) */
+};
+
+struct TableDesc {
+   const ObjectSetDesc* set;
+   uint16_t idField;        /* index of the OBJECT IDENTIFIER component */
+   uint16_t openField;      /* index of the open-type component */
+   int16_t octetField;      /* InOctetString: index of the OCTET STRING component, else -1 */
+   TableForm form;
+};
+
+/* One component of a SEQUENCE or SET, or one alternative of a CHOICE. */
+struct FieldDesc {
+   const char* name;        /* element name: the ASN.1 identifier, '-' -> '_' */
+   const TypeDesc* type;
+   uint32_t offset;         /* of the field (CHOICE: inside the union) */
+   ASN1TagWord tag;         /* context/application tag; 0 with Tagging::None */
+   Tagging tagging;
+   Presence presence;
+   int8_t presenceBit;      /* bit in `m`, -1 when none */
+   uint8_t byPointer;       /* CHOICE alternative held by pointer to a heap value */
+};
+
+/* Size or value bounds; a flag says which bounds are present. */
+struct Bounds {
+   uint8_t hasLower, hasUpper;
+   int64_t lower, upper;
+};
+
+struct TypeDesc {
+   Kind kind;
+   const char* name;          /* ASN.1 type name, the element name of a top-level value */
+   uint32_t valueSize;        /* sizeof the value structure or primitive form */
+   ASN1TagWord universalTag;  /* the type's own tag; 0 for CHOICE and open types */
+
+   /* SEQUENCE, SET, CHOICE */
+   const FieldDesc* fields;
+   uint16_t fieldCount;
+   uint16_t requiredCount;    /* mandatory components (SAX required-component counter) */
+   uint32_t presenceOffset;   /* SEQUENCE/SET: offset of `m`, when some bit exists */
+   uint32_t selectorOffset;   /* CHOICE: offset of `t` */
+   uint8_t extensible;        /* SEQUENCE with an extension marker */
+   uint32_t extensionOffset;  /* offset of `extElem1` */
+
+   /* SEQUENCE OF / SET OF */
+   const TypeDesc* elemType;
+   uint8_t isSetOf;           /* SET OF: DER-sorted on encode */
+   const char* itemName;      /* XER item element name; "" for CHOICE items, null for open types */
+   uint32_t arrayElemOffset;  /* counted array: offset of `elem` */
+
+   /* constraints */
+   Bounds size;               /* SIZE of strings and lists */
+   Bounds value;              /* INTEGER value range */
+   uint32_t fixedCapacity;    /* fixed arrays: octets available */
+
+   /* INTEGER named numbers, ENUMERATED items, BIT STRING named bits */
+   const NamedNumber* names;
+   uint16_t nameCount;
+
+   /* table-constrained open types carried by this SEQUENCE */
+   const TableDesc* table;
+};
+
+}
+
+#endif

@@ -1,0 +1,17 @@
+/*
+ * The -t1 step of the driver: decode the outer message held in msgbuf as BER
+ * and put the inner message of type typeName in its place.
+ */
+#ifndef BLOBXML_INNERMESSAGE_H
+#define BLOBXML_INNERMESSAGE_H
+
+#include <cstdint>
+
+/* Returns true when the conversion goes on with the (possibly replaced)
+   message, false when the program must end with status 255 after what this
+   step printed on standard output. outFileName, when not null, receives the
+   inner DER. */
+bool extractInnerMessage(unsigned char* msgbuf, uint32_t* length, const char* typeName,
+                         const char* outerTypeName, const char* outFileName);
+
+#endif

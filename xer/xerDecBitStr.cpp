@@ -1,0 +1,73 @@
+/*
+ * BIT STRING from XER binary text ("0" and "1"), converted piece by piece as
+ * the parser delivers it. The memory buffer's bitOffset is the number of bits
+ * already used in the last octet (0 when it is full), so a piece that ends
+ * inside an octet is continued in that octet.
+ */
+#include <cstring>
+
+#include "rtContext.h"
+#include "rtMemHeap.h"
+#include "xerDecText.h"
+#include "xerDecode.h"
+
+static bool isBinaryDigit(unsigned char c) { return c == '0' || c == '1'; }
+
+int xerDecBitStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
+                       ASN1BOOL skipWhitespaces) {
+   const unsigned char* text = reinterpret_cast<const unsigned char*>(chars);
+   ASN1UINT nbits = 0;
+   for (int i = 0; i < length; ++i) {
+      if (isBinaryDigit(text[i])) ++nbits;
+      else if (!(skipWhitespaces && xerIsSpace(text[i])))
+         return LOG_ASN1ERR(pMemBuf->pctxt, RTS_BAD_BIT_TEXT);
+   }
+   if (nbits == 0) return RTS_OK;
+
+   int stat = rtMemBufPreAllocate(pMemBuf, (nbits + 7) / 8);
+   if (stat != RTS_OK) return LOG_ASN1ERR(pMemBuf->pctxt, stat);
+
+   /* Bit positions count from the first octet still open for writing. */
+   ASN1UINT first = pMemBuf->usedcnt;
+   ASN1UINT bitpos = 0;
+   if (pMemBuf->bitOffset != 0 && first > 0) {
+      --first;
+      bitpos = pMemBuf->bitOffset;
+   }
+   ASN1OCTET* out = pMemBuf->buffer + first;
+   for (int i = 0; i < length; ++i) {
+      if (!isBinaryDigit(text[i])) continue;
+      if (bitpos % 8 == 0) out[bitpos / 8] = 0;
+      if (text[i] == '1') out[bitpos / 8] |= static_cast<ASN1OCTET>(0x80u >> (bitpos % 8));
+      ++bitpos;
+   }
+   pMemBuf->usedcnt = first + (bitpos + 7) / 8;
+   pMemBuf->bitOffset = bitpos % 8;
+   return RTS_OK;
+}
+
+/* All bits of every octet but the last, which holds lastBitOffset bits (all
+   eight when it is 0). */
+static ASN1UINT countBits(ASN1UINT noctets, int lastBitOffset) {
+   if (noctets == 0) return 0;
+   return noctets * 8 - 8 + static_cast<ASN1UINT>(lastBitOffset != 0 ? lastBitOffset : 8);
+}
+
+int xerDecCopyBitStr(ASN1CTXT* pctxt, ASN1OCTET* pvalue, ASN1UINT* pnbits,
+                     ASN1UINT bufsize, int lastBitOffset) {
+   ASN1UINT count = pctxt->buffer.size;
+   if (count > bufsize) return LOG_ASN1ERR(pctxt, RTS_VALUE_TOO_LONG);
+   if (count > 0) std::memcpy(pvalue, pctxt->buffer.data, count);
+   *pnbits = countBits(count, lastBitOffset);
+   return RTS_OK;
+}
+
+int xerDecCopyDynBitStr(ASN1CTXT* pctxt, ASN1TDynBitStr* pvalue, int lastBitOffset) {
+   ASN1UINT count = pctxt->buffer.size;
+   ASN1OCTET* data = static_cast<ASN1OCTET*>(ASN1MALLOC(pctxt, count));
+   if (data == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   if (count > 0) std::memcpy(data, pctxt->buffer.data, count);
+   pvalue->numbits = countBits(count, lastBitOffset);
+   pvalue->data = data;
+   return RTS_OK;
+}

@@ -1,0 +1,93 @@
+/*
+ * Output sink shared by the XER writer functions. A writer emits its pieces
+ * through an XerOut, which either hands each piece to rtWriteBytes at once
+ * (direct mode) or collects them in a stack area (staging mode).
+ *
+ * xerRunBatched runs a writer in staging mode first and commits the whole
+ * text with one rtWriteBytes call when it fits in the room left in the
+ * memory buffer; then no piece could have failed or grown the buffer, so the
+ * result equals that of the piece-by-piece writes. Otherwise (a stream, a
+ * buffer that must grow or is full, text longer than the stage) the writer
+ * runs again in direct mode, which performs exactly the individual writes,
+ * so buffer growth and partial output on failure stay the same.
+ */
+#ifndef BLOBXML_XERENCOUTPUT_H
+#define BLOBXML_XERENCOUTPUT_H
+
+#include <cstddef>
+#include <cstring>
+
+#include "asn1type.h"
+
+/* Bytes a writer may stage before falling back to direct writes. */
+#define XER_STAGE_SIZE 1024
+
+/* Work areas whose full contents are written in one piece. */
+#define XER_TEXT_AREA_SIZE 80
+#define XER_BIN_AREA_SIZE 40
+
+struct XerOut {
+   ASN1CTXT* pctxt;
+   bool staging;
+   bool overflow; /* staging: a piece did not fit in the stage */
+   size_t used;   /* staging: bytes collected */
+   ASN1OCTET stage[XER_STAGE_SIZE];
+};
+
+/* One piece of output; direct mode records and returns a write failure.
+   Inline so that staging pieces of constant size need no library call. */
+int xerOutPutDirect(XerOut* out, const void* data, size_t nbytes);
+
+inline int xerOutPut(XerOut* out, const void* data, size_t nbytes) {
+   if (!out->staging) return xerOutPutDirect(out, data, nbytes);
+   if (nbytes > XER_STAGE_SIZE - out->used) {
+      out->overflow = true;
+      return RTS_OK;
+   }
+   if (nbytes > 0) std::memcpy(out->stage + out->used, data, nbytes);
+   out->used += nbytes;
+   return RTS_OK;
+}
+
+int xerOutText(XerOut* out, const char* text);
+
+/* `count` blanks, written one byte at a time in direct mode. */
+int xerOutBlanks(XerOut* out, size_t count);
+
+/* The writer primitives below mirror the public functions of xerEncode.h
+   and are what those functions run through xerRunBatched. */
+int xerOutIndent(XerOut* out);
+int xerOutStartElement(XerOut* out, const char* elemName, const char* attributes);
+int xerOutEndElement(XerOut* out, const char* elemName);
+int xerOutEmptyElement(XerOut* out, const char* elemName, const char* attributes);
+/* Indentation, "<name attrs/>", state XERSTATE_END_TAG; nothing for an
+   empty name. */
+int xerOutStandaloneEmpty(XerOut* out, const char* elemName, const char* attributes);
+int xerOutHex(XerOut* out, ASN1UINT numocts, const ASN1OCTET* data);
+int xerOutEscaped(XerOut* out, const char* value, size_t length);
+
+/* Runs writer(XerOut*) as described above. minSize is a lower bound of the
+   text the writer produces, used to skip staging that cannot succeed. */
+bool xerCanStage(const ASN1CTXT* pctxt, size_t minSize);
+int xerCommitStage(XerOut* out, int status);
+
+template <typename Writer>
+int xerRunBatched(ASN1CTXT* pctxt, size_t minSize, Writer writer) {
+   XerOut out;
+   out.pctxt = pctxt;
+   out.overflow = false;
+   out.used = 0;
+   out.staging = xerCanStage(pctxt, minSize);
+   if (out.staging) {
+      ASN1UINT8 savedState = pctxt->xerState;
+      ASN1INT savedError = pctxt->errInfo.status;
+      int stat = writer(&out);
+      if (!out.overflow && xerCanStage(pctxt, out.used)) return xerCommitStage(&out, stat);
+      pctxt->xerState = savedState;
+      pctxt->errInfo.status = savedError;
+      out.staging = false;
+   }
+   return writer(&out);
+}
+
+#endif
