@@ -8,16 +8,26 @@
  * Layout contract between asn1gen and the engine (offsets in bytes from the
  * start of the value structure, taken with offsetof by the generated code):
  *  - SEQUENCE / SET: presence bits `m` (bit i = i-th OPTIONAL/DEFAULT-with-bit
- *    component, read and written as one 32-bit word at `presenceOffset`), then
- *    one field per component; `extElem1` (an Asn1RTDList of ASN1TOpenType)
- *    for an extensible type.
- *  - CHOICE: `t` (unsigned, 1-based) at `selectorOffset`, union `u` at
- *    `unionOffset`; an alternative is either held in the union itself
- *    (numbers, character-string pointers) or by pointer to a heap value.
+ *    component, bits 0 to 31, read and written as one 32-bit word at
+ *    `presenceOffset`), then one field per component; `extElem1` (an
+ *    Asn1RTDList of ASN1TOpenType) for an extensible type. A SET has at most
+ *    64 components.
+ *  - CHOICE: `t` (unsigned, 1-based) at `selectorOffset` and the union `u`;
+ *    the FieldDesc of an alternative carries offsetof(T, u.<alternative>).
+ *    An alternative is either held in the union itself (numbers,
+ *    character-string pointers) or, with `byPointer`, by pointer to a zeroed
+ *    heap value of `type->valueSize` bytes.
  *  - SEQUENCE OF as list: an Asn1RTDList at offset 0; nodes and elements are
  *    one heap block, element directly behind the node.
  *  - SEQUENCE OF as counted array: `n` (unsigned) at offset 0, `elem` (pointer
  *    to n elements of `elemType->valueSize` bytes) at `arrayElemOffset`.
+ *  - fixed-size OCTET STRING / BIT STRING: the 32-bit count (`numocts`,
+ *    `numbits`) at offset 0 and the array of `fixedCapacity` octets directly
+ *    behind it, at offset 4.
+ *  - table-constrained open type: an Asn1TObject (below); its `decoded`
+ *    points to a zeroed heap value of the object's type (`valueSize` bytes),
+ *    and is null for an unknown identifier, an object without type and a
+ *    type without storage (NULL).
  *  - primitives: the forms of asn1type.h, at the field's offset.
  */
 #ifndef BLOBXML_ASN1DESC_H
@@ -89,7 +99,7 @@ struct Asn1TObject {
 
 /* One information object: its identifying OID and the type it names (null
    for an object that defines no type, such as an algorithm without
-   parameters). */
+   parameters: the open type then stays raw both ways). */
 struct ObjectDesc {
    const char* name;
    ASN1UINT numarcs;
@@ -115,8 +125,12 @@ enum class TableForm : uint8_t {
 struct TableDesc {
    const ObjectSetDesc* set;
    uint16_t idField;        /* index of the OBJECT IDENTIFIER component */
-   uint16_t openField;      /* index of the open-type component */
-   int16_t octetField;      /* InOctetString: index of the OCTET STRING component, else -1 */
+   uint16_t openField;      /* index of the component that carries the value: the
+                               open type (OpenType), the OCTET STRING
+                               (InOctetString) or the list of Asn1TObject
+                               (SetOfOpenTypes) */
+   uint32_t objectOffset;   /* InOctetString: offset of the Asn1TObject held
+                               beside the OCTET STRING (not a component) */
    TableForm form;
 };
 
@@ -124,7 +138,7 @@ struct TableDesc {
 struct FieldDesc {
    const char* name;        /* element name: the ASN.1 identifier, '-' -> '_' */
    const TypeDesc* type;
-   uint32_t offset;         /* of the field (CHOICE: inside the union) */
+   uint32_t offset;         /* of the field (CHOICE: offsetof(T, u.<alternative>)) */
    ASN1TagWord tag;         /* context/application tag; 0 with Tagging::None */
    Tagging tagging;
    Presence presence;
@@ -144,6 +158,13 @@ struct TypeDesc {
    uint32_t valueSize;        /* sizeof the value structure or primitive form */
    ASN1TagWord universalTag;  /* the type's own tag; 0 for CHOICE and open types */
 
+   /* A tag written in the type's own definition ([APPLICATION 1] EXPLICIT
+      CHOICE, [3] IMPLICIT SEQUENCE OF): Explicit wraps the type's encoding,
+      Implicit replaces its universal tag. Tagging::None and 0 otherwise. A
+      component tag in front of such a type replaces this tag. */
+   ASN1TagWord ownTag;
+   Tagging ownTagging;
+
    /* SEQUENCE, SET, CHOICE */
    const FieldDesc* fields;
    uint16_t fieldCount;
@@ -159,12 +180,15 @@ struct TypeDesc {
    const char* itemName;      /* XER item element name; "" for CHOICE items, null for open types */
    uint32_t arrayElemOffset;  /* counted array: offset of `elem` */
 
-   /* constraints */
-   Bounds size;               /* SIZE of strings and lists */
-   Bounds value;              /* INTEGER value range */
+   /* constraints, checked after decoding and before encoding */
+   Bounds size;               /* SIZE: octets, bits, characters (UTF-8 characters
+                                 for UTF8String, units for BMPString and
+                                 UniversalString) or list elements */
+   Bounds value;              /* value range of Integer, Unsigned, Unsigned16 */
    uint32_t fixedCapacity;    /* fixed arrays: octets available */
 
-   /* INTEGER named numbers, ENUMERATED items, BIT STRING named bits */
+   /* INTEGER named numbers, ENUMERATED items (the only values an ENUMERATED
+      accepts), BIT STRING named bits */
    const NamedNumber* names;
    uint16_t nameCount;
 

@@ -80,10 +80,6 @@ class Bounds:
    def upper(self):
       return self.ranges[-1][1] if self.ranges else None
 
-   def is_fixed(self):
-      return (len(self.ranges) == 1 and self.lower is not None
-              and self.lower == self.upper)
-
    def text(self):
       parts = []
       for lo, hi in self.ranges:

@@ -68,7 +68,8 @@ def parse_directives(comment):
 
 
 def _attachable(module):
-   """Definitions, components and structured types of a module."""
+   """Definitions, components and structured types of a module, the
+   types given in information objects included."""
    nodes = []
 
    def visit_type(t):
@@ -85,6 +86,10 @@ def _attachable(module):
       nodes.append(d)
       if isinstance(d, M.TypeDef):
          visit_type(d.type)
+      elif isinstance(d, M.ObjectDef):
+         for setting in d.fields.values():
+            if isinstance(setting, M.Type):
+               visit_type(setting)
    return nodes
 
 

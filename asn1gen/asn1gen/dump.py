@@ -58,8 +58,7 @@ def _table_text(tc):
 
 
 def wire_text(t):
-   return " ".join(w.text() if w.cls not in ("CHOICE", "ANY") else w.cls
-                   for w in t.wire)
+   return " ".join(w.text() for w in t.wire)
 
 
 def _notes(out, node, indent, prefix=""):
@@ -72,10 +71,9 @@ def _notes(out, node, indent, prefix=""):
 def _origin(td):
    if td.origin == "type":
       return None
-   parent = td.parent.name if td.parent is not None else "?"
    return {"inline": "inline in %s",
            "seqof": "list type first used in %s",
-           "object": "type field of object %s"}[td.origin] % parent
+           "object": "type field of object %s"}[td.origin] % td.parent.name
 
 
 def dump_typedef(td, out):
@@ -123,8 +121,7 @@ def dump_component(c, word, out):
    out.append("    wire " + wire_text(c.type))
    _key(out, c.type, "    ")
    _notes(out, c, "    ")
-   if c.type.comments or c.type.directives:
-      _notes(out, c.type, "    ")
+   _notes(out, c.type, "    ")
 
 
 def _key(out, t, indent):
@@ -222,8 +219,7 @@ def dump_module(m, out):
       out.append("  import %s from %s" % (", ".join(s.name
                                                     for s in imp.symbols),
                                           imp.module))
-   for text in m.comments:
-      out.append("  comment " + " ".join(text.split()))
+   _notes(out, m, "  ")
    typedefs = {}
    for td in m.typedefs:
       root = td

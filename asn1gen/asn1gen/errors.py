@@ -14,9 +14,6 @@ class Pos:
    def __str__(self):
       return "%s:%d:%d" % (self.file, self.line, self.col)
 
-   def key(self):
-      return (self.file, self.line, self.col)
-
 
 class CompileError(Exception):
    """A fault in a module, reported as `file:line:column: message`."""

@@ -58,9 +58,6 @@ class Token:
          return "end of file"
       return "'%s'" % self.text
 
-   def __repr__(self):
-      return "Token(%s, %r)" % (self.kind, self.text)
-
 
 class Comment:
    """One comment. `prev` is the index of the token before it (-1 at the

@@ -65,7 +65,9 @@ class Tag:
 
 
 class WireTag:
-   """One identifier octet group as it appears in an encoding."""
+   """One tag as it appears in an encoding; a chain ends either in a
+   universal tag or in a "CHOICE" or "ANY" marker (no number), which stands
+   for the tag of the alternative or of the open type's value."""
 
    __slots__ = ("cls", "number", "constructed")
 
@@ -78,6 +80,8 @@ class WireTag:
       return (self.cls, self.number)
 
    def text(self):
+      if self.number is None:
+         return self.cls
       base = ("[%d]" % self.number if self.cls == "CONTEXT"
               else "[%s %d]" % (self.cls, self.number))
       return base + ("c" if self.constructed else "p")
@@ -337,6 +341,3 @@ class Model:
    def __init__(self, modules, names):
       self.modules = modules
       self.names = names
-
-   def typedefs(self):
-      return [td for m in self.modules for td in m.typedefs]

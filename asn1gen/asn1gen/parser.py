@@ -61,8 +61,9 @@ class Parser:
       return self.next()
 
    def span(self, node, first):
-      node.first = first
-      node.last = self.i - 1
+      # Token indices of the file, also when parsing a brace value's tokens.
+      node.first = self.tokens[first].index
+      node.last = self.tokens[self.i - 1].index
       return node
 
    # -- modules -------------------------------------------------------------

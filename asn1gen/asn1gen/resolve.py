@@ -170,6 +170,8 @@ class Resolver:
                yield td, t
 
    def all_nodes(self):
+      """Every type node once inline types are named: those of named types,
+      values, class fields and the types objects give without naming."""
       for m in self.modules:
          for d in m.assignments:
             if isinstance(d, M.ValueDef):
@@ -178,6 +180,10 @@ class Resolver:
                for f in d.fields:
                   if f.type is not None:
                      yield from walk(f.type)
+            elif isinstance(d, M.ObjectDef):
+               for setting in d.fields.values():
+                  if isinstance(setting, M.Type):
+                     yield from walk(setting)
       for _, t in self.typedef_nodes():
          yield t
 

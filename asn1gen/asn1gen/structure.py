@@ -141,10 +141,11 @@ def resolve_defaults(r, t):
 
 
 def _default_mode(c):
-   """"zero": a plain field whose zero value is the default (DEFAULT FALSE,
-   DEFAULT 0); "value": a plain field set to the default before decoding
-   and written only when it differs (BOOLEAN DEFAULT TRUE, true-default);
-   "optional": held like an OPTIONAL component with a presence bit."""
+   """How a DEFAULT component is held: "zero", a plain field whose zero
+   value is the default (DEFAULT FALSE, DEFAULT 0 written as a number);
+   "value", a plain field set to the default before decoding and written
+   only when it differs (BOOLEAN DEFAULT TRUE, true-default); "optional",
+   like an OPTIONAL component with a presence bit (any other default)."""
    kind = c.type.resolved().kind
    if kind == "BOOLEAN":
       return "value" if c.default_value.data else "zero"

@@ -25,7 +25,10 @@
 // context (and the heap it owns) goes.
 struct HeapCensus {
    static inline std::map<const void*, size_t> blocks; // start and size of each live block
+   static inline int allowed = -1; // allocations left before failures; -1: no limit
    static void* alloc(void*, size_t size) {
+      if (allowed == 0) return nullptr;
+      if (allowed > 0) --allowed;
       void* p = std::malloc(size);
       blocks[p] = size;
       return p;
@@ -47,10 +50,12 @@ class HeapCensusTest : public ::testing::Test {
  protected:
    void SetUp() override {
       HeapCensus::blocks.clear();
+      HeapCensus::allowed = -1;
       g_malloc_func = HeapCensus::alloc;
       g_free_func = HeapCensus::release;
    }
    void TearDown() override {
+      HeapCensus::allowed = -1;
       EXPECT_TRUE(HeapCensus::blocks.empty()) << "heap blocks outlived every holder";
       g_malloc_func = rtDefaultMalloc;
       g_free_func = rtDefaultFree;

@@ -45,8 +45,9 @@ TEST_F(ContextLifetime, ValueAllocatedThroughTheContextLivesWithIt) {
    ASN1CtxtPtr holder(new ASN1Context());
    void* block = ASN1MALLOC(holder->getPtr(), 40);
    ASSERT_NE(block, nullptr);
-   EXPECT_EQ(HeapCensus::holds(block), true);
+   EXPECT_TRUE(HeapCensus::holds(block));
    holder = nullptr;
+   EXPECT_FALSE(HeapCensus::holds(block));
    EXPECT_EQ(liveBlocks(), 0u);
 }
 
@@ -74,7 +75,7 @@ TEST_F(ContextLifetime, BufferDestroyedBeforeItsControlObjects) {
    delete buffer;
    EXPECT_EQ(context->getRefCount(), 2u);
    // The heap, and the value in it, outlives the buffer.
-   EXPECT_EQ(HeapCensus::holds(value), true);
+   EXPECT_TRUE(HeapCensus::holds(value));
    EXPECT_EQ(a->getCtxtPtr(), context->getPtr());
    delete a;
    EXPECT_EQ(context->getRefCount(), 1u);
@@ -109,9 +110,37 @@ TEST_F(ContextLifetime, PduValueKeepsItsContext) {
       value->text = static_cast<const char*>(ASN1MALLOC(buffer.getCtxtPtr(), 8));
    }
    EXPECT_EQ(value->getContext()->getRefCount(), 2u);
-   EXPECT_EQ(HeapCensus::holds(value->text), true);
+   EXPECT_TRUE(HeapCensus::holds(value->text));
    delete value;
    EXPECT_EQ(liveBlocks(), 0u);
+}
+
+TEST_F(ContextLifetime, ConstructorFailuresThrowAndFreeWhatWasMade) {
+   // No heap at all: the context itself fails.
+   HeapCensus::allowed = 0;
+   try {
+      ASN1BEREncodeBuffer buffer;
+      ADD_FAILURE() << "a context without heap must throw";
+   } catch (const ASN1MessageBuffer::RTLError& e) {
+      EXPECT_EQ(e.getStatus(), RTS_NO_MEMORY);
+   }
+   // A heap but no room for the output buffer: the buffer set-up fails and
+   // the context made for it goes again.
+   const int heapCreation = 1;
+   for (int kind = 0; kind < 2; kind++) {
+      HeapCensus::allowed = heapCreation;
+      try {
+         if (kind == 0) {
+            ASN1BEREncodeBuffer buffer;
+         } else {
+            ASN1XEREncodeBuffer buffer;
+         }
+         ADD_FAILURE() << "buffer kind " << kind << " must throw";
+      } catch (const ASN1RTLException& e) {
+         EXPECT_EQ(e.getStatus(), RTS_NO_MEMORY);
+      }
+      EXPECT_EQ(liveBlocks(), 0u);
+   }
 }
 
 TEST(Context, PrintErrorInfoPrintsTheFirstStatus) {
@@ -217,7 +246,7 @@ TEST_F(RoundTrip, TwoControlObjectsOverOneValue) {
    delete input;
    EXPECT_EQ(inputContext->getRefCount(), 1u);
    EXPECT_STREQ(value->text, "R&D");
-   EXPECT_EQ(HeapCensus::holds(value), true);
+   EXPECT_TRUE(HeapCensus::holds(value));
    delete encoder;
    delete output;
    delete decoder;

@@ -119,6 +119,7 @@ TEST_F(XerOpenTypeCapture, CapturesExactText) {
 TEST_F(XerOpenTypeCapture, TextOnlyContentLeavesTheTargetEmpty) {
    ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
    ASN1TOpenType target = {0, nullptr};
+   const size_t blocksBefore = liveBlocks();
    {
       ComponentDriver driver(buffer, target);
       driver.parse("<extnValue>30030101FF</extnValue>");
@@ -126,8 +127,7 @@ TEST_F(XerOpenTypeCapture, TextOnlyContentLeavesTheTargetEmpty) {
    EXPECT_EQ(target.numocts, 0u);
    EXPECT_EQ(target.data, nullptr);
    // The unused capture buffer went with the capture object.
-   ASN1CtxtPtr context = buffer.getContext();
-   EXPECT_EQ(context->getRefCount(), 2u);
+   EXPECT_EQ(liveBlocks(), blocksBefore);
 }
 
 TEST_F(XerOpenTypeCapture, EscapedTextParsesAgainToTheSameCharacters) {
@@ -182,6 +182,27 @@ TEST_F(XerOpenTypeCapture, LongContentGrowsTheBufferAndTheTargetFollows) {
    // target points at the moved text, still of the length counted then.
    EXPECT_EQ(targetText(target), "<A>" + longText + "</A><B/>");
    EXPECT_TRUE(HeapCensus::holds(target.data + target.numocts - 1));
+}
+
+TEST_F(XerOpenTypeCapture, WriteFailureIsThrownAsSaxException) {
+   ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
+   ASN1TOpenType target = {0, nullptr};
+   ASN1CXerOpenType capture(buffer, target);
+   capture.init(1);
+   capture.startElement(nullptr, "A", "A", nullptr);
+   // The 1024-byte capture buffer must grow for this text, and cannot.
+   HeapCensus::allowed = 0;
+   const std::string text(2000, 'x');
+   try {
+      capture.characters(text.data(), static_cast<unsigned>(text.size()));
+      FAIL() << "a failed write must throw";
+   } catch (OSRTSAXException& e) {
+      EXPECT_EQ(e.getStatus(), RTS_NO_MEMORY);
+   }
+   HeapCensus::allowed = -1;
+   int status = 0;
+   EXPECT_EQ(capture.getErrorInfo(&status, nullptr, nullptr), 1);
+   EXPECT_EQ(status, RTS_NO_MEMORY);
 }
 
 TEST_F(XerOpenTypeCapture, OwnContextVariantKeepsTheTextWithItsContext) {

@@ -1,0 +1,48 @@
+/*
+ * SET decoding: components in any order (X.690 8.11), each at most once,
+ * told apart by their tags.
+ */
+#include "asn1Engine.h"
+#include "engineInternal.h"
+#include "rtContext.h"
+
+namespace asn1rt {
+namespace detail {
+
+int decodeSet(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
+              int length) {
+   int stat = RTS_OK;
+   if (tagging == TAG_EXPLICIT) stat = xd_match1(pctxt, identifierOctet(type->universalTag), &length);
+   if (stat != RTS_OK) return stat;
+   resetComponents(type, value);
+   const ASN1BlockDescr block = contentsBlock(pctxt, length);
+
+   uint64_t seen = 0;
+   while (contentRemains(pctxt, block)) {
+      ASN1TagWord tag = 0;
+      stat = peekTag(pctxt, &tag);
+      if (stat != RTS_OK) return stat;
+      uint16_t i = 0;
+      while (i < type->fieldCount && !fieldMatchesTag(type->fields[i], tag)) i++;
+      if (i == type->fieldCount) {
+         xu_addTagErrParm(pctxt, tag);
+         return LOG_ASN1ERR(pctxt, RTS_SET_UNKNOWN);
+      }
+      if (seen & (uint64_t{1} << i)) return LOG_ASN1ERR(pctxt, RTS_SET_DUPLICATE);
+      seen |= uint64_t{1} << i;
+      const FieldDesc& field = type->fields[i];
+      stat = decodeField(pctxt, field, at(value, field.offset));
+      if (stat != RTS_OK) return stat;
+      markPresent(type, value, field);
+   }
+   for (uint16_t i = 0; i < type->fieldCount; i++) {
+      if (type->fields[i].presence == Presence::Required && !(seen & (uint64_t{1} << i)))
+         return LOG_ASN1ERR(pctxt, RTS_MISSING_ELEMENT);
+   }
+   stat = finishContents(pctxt, block, tagging == TAG_EXPLICIT);
+   if (stat != RTS_OK) return stat;
+   return type->table != nullptr ? tableDecode(pctxt, type, value) : RTS_OK;
+}
+
+}
+}

@@ -1,0 +1,47 @@
+/*
+ * SIZE and value constraints and the items of an ENUMERATED, tested after
+ * decoding and before encoding.
+ */
+#include <cstring>
+
+#include "engineInternal.h"
+#include "rtContext.h"
+#include "rtUTF8.h"
+
+namespace asn1rt {
+namespace detail {
+
+static bool outside(const Bounds& bounds, int64_t value) {
+   return (bounds.hasLower && value < bounds.lower) || (bounds.hasUpper && value > bounds.upper);
+}
+
+int checkSize(ASN1CTXT* pctxt, const Bounds& bounds, uint64_t count) {
+   /* Counts come from 32-bit fields, so they always fit. */
+   if (outside(bounds, static_cast<int64_t>(count))) return LOG_ASN1ERR(pctxt, RTS_CONSTRAINT);
+   return RTS_OK;
+}
+
+int checkValue(ASN1CTXT* pctxt, const Bounds& bounds, int64_t value) {
+   if (outside(bounds, value)) return LOG_ASN1ERR(pctxt, RTS_CONSTRAINT);
+   return RTS_OK;
+}
+
+int checkEnumerated(ASN1CTXT* pctxt, const TypeDesc* type, int64_t number) {
+   for (uint16_t i = 0; i < type->nameCount; i++) {
+      if (type->names[i].value == number) return RTS_OK;
+   }
+   return LOG_ASN1ERR(pctxt, RTS_BAD_ENUM);
+}
+
+int checkTextSize(ASN1CTXT* pctxt, const TypeDesc* type, const char* text) {
+   const Bounds& bounds = type->size;
+   if (!bounds.hasLower && !bounds.hasUpper) return RTS_OK;
+   if ((type->universalTag & TM_IDCODE) != ASN_ID_UTF8String)
+      return checkSize(pctxt, bounds, std::strlen(text));
+   int chars = rtUTF8Len(reinterpret_cast<const ASN1OCTET*>(text));
+   if (chars < 0) return LOG_ASN1ERR(pctxt, chars);
+   return checkSize(pctxt, bounds, static_cast<uint64_t>(chars));
+}
+
+}
+}

@@ -1,0 +1,190 @@
+/*
+ * Internals of the generic engine: access to the parts of a value structure
+ * that a descriptor names, the tag rules shared by all constructs, and the
+ * per-construct BER routines that berEncode and berDecode dispatch to.
+ *
+ * berEncode and berDecode are the only routines that descend into nested
+ * values (copyValue and freeValue likewise for copy and free), so nesting
+ * depth can be counted there.
+ */
+#ifndef BLOBXML_ENGINEINTERNAL_H
+#define BLOBXML_ENGINEINTERNAL_H
+
+#include <cstring>
+
+#include "asn1Desc.h"
+#include "berDecode.h"
+
+namespace asn1rt {
+namespace detail {
+
+/* ---- value access -------------------------------------------------------- */
+
+inline void* at(void* base, uint32_t offset) { return static_cast<char*>(base) + offset; }
+inline const void* at(const void* base, uint32_t offset) {
+   return static_cast<const char*>(base) + offset;
+}
+
+template <typename T>
+T& fieldAs(void* base, uint32_t offset) {
+   return *static_cast<T*>(at(base, offset));
+}
+template <typename T>
+const T& fieldAs(const void* base, uint32_t offset) {
+   return *static_cast<const T*>(at(base, offset));
+}
+
+/* `m` is a structure of bit-fields; it is read and written as one word. */
+inline uint32_t presenceWord(const TypeDesc* type, const void* value) {
+   uint32_t m;
+   std::memcpy(&m, at(value, type->presenceOffset), sizeof(m));
+   return m;
+}
+inline void setPresenceWord(const TypeDesc* type, void* value, uint32_t m) {
+   std::memcpy(at(value, type->presenceOffset), &m, sizeof(m));
+}
+
+inline void markPresent(const TypeDesc* type, void* value, const FieldDesc& field) {
+   if (field.presenceBit >= 0)
+      setPresenceWord(type, value, presenceWord(type, value) | (1u << field.presenceBit));
+}
+
+/* Whether the structure has an `m` at all. */
+bool hasPresenceWord(const TypeDesc* type);
+
+/* Whether a component holds a value to encode, copy or free: a required one
+   always, an OPTIONAL one when its bit is set, a DEFAULT FALSE/0 one when
+   it is not zero. */
+bool holdsValue(const TypeDesc* type, const void* value, const FieldDesc& field);
+
+/* An alternative's value: in the union, or behind the union's pointer. */
+inline void* alternativeValue(void* choice, const FieldDesc& field) {
+   return field.byPointer ? fieldAs<void*>(choice, field.offset) : at(choice, field.offset);
+}
+inline const void* alternativeValue(const void* choice, const FieldDesc& field) {
+   return field.byPointer ? fieldAs<void* const>(choice, field.offset) : at(choice, field.offset);
+}
+
+/* An Asn1TObject begins with the two fields of an ASN1TOpenType, so both
+   are read and written through the smaller record. */
+static_assert(offsetof(Asn1TObject, numocts) == offsetof(ASN1TOpenType, numocts) &&
+                 offsetof(Asn1TObject, data) == offsetof(ASN1TOpenType, data),
+              "Asn1TObject must start like ASN1TOpenType");
+inline bool isTableObject(const TypeDesc* openType) {
+   return openType->valueSize >= sizeof(Asn1TObject);
+}
+
+/* ---- tags ------------------------------------------------------------------ */
+
+/* X.690 8.1.2.5: whether the type is encoded in the constructed form, which
+   an IMPLICIT tag in front of it must keep. */
+bool hasConstructedForm(const TypeDesc* type);
+
+/* The tag word of an IMPLICIT tag in front of the type. */
+inline ASN1TagWord implicitTagWord(ASN1TagWord tag, const TypeDesc* type) {
+   return (tag & ~TM_CONS) | (hasConstructedForm(type) ? TM_CONS : 0);
+}
+
+/* Whether the next element can be the value of the type: its own tag, one
+   of its alternatives' tags (CHOICE), or anything (open type). */
+bool typeMatchesTag(const TypeDesc* type, ASN1TagWord tag);
+bool fieldMatchesTag(const FieldDesc& field, ASN1TagWord tag);
+
+/* The tag of the element at the position, which stays where it is. */
+int peekTag(ASN1CTXT* pctxt, ASN1TagWord* tag);
+
+/* Identifier octet of a tag word with a number below 31. */
+inline ASN1OCTET identifierOctet(ASN1TagWord tag) {
+   return static_cast<ASN1OCTET>((tag & 0x1F) | ((tag >> 24) & 0xE0));
+}
+
+/* ---- contents of a constructed element ------------------------------------ */
+
+/* Whether elements remain in the contents that began at block.start: up to
+   the length, or up to the end-of-contents octets (X.690 8.1.3.6). */
+bool contentRemains(const ASN1CTXT* pctxt, const ASN1BlockDescr& block);
+
+/* After the contents: elements that ran past a definite length are
+   RTS_BAD_LENGTH; an indefinite length that this decoder read must be
+   closed by 00 00, which is consumed (else RTS_BAD_LENGTH). */
+int finishContents(ASN1CTXT* pctxt, const ASN1BlockDescr& block, bool ownEndOfContents);
+
+/* Start of the contents that follow the header just read. */
+inline ASN1BlockDescr contentsBlock(const ASN1CTXT* pctxt, int length) {
+   return ASN1BlockDescr{pctxt->buffer.data + pctxt->buffer.byteIndex, length};
+}
+
+/* Adds an element's encoded length to a running total. */
+int addLength(ASN1CTXT* pctxt, int* total, int length);
+
+/* ---- components ------------------------------------------------------------ */
+
+using EncodeFn = int (*)(ASN1CTXT*, const TypeDesc*, const void*, ASN1TagType);
+using DecodeFn = int (*)(ASN1CTXT*, const TypeDesc*, void*, ASN1TagType, int);
+
+/* A value under a context or application tag: EXPLICIT wraps the value's
+   own encoding, IMPLICIT replaces its outermost tag. `inner` writes or
+   reads what lies under the tag. */
+int encodeUnderTag(ASN1CTXT* pctxt, ASN1TagWord tag, Tagging tagging, const TypeDesc* type,
+                   const void* value, EncodeFn inner);
+int decodeUnderTag(ASN1CTXT* pctxt, ASN1TagWord tag, Tagging tagging, const TypeDesc* type,
+                   void* value, DecodeFn inner);
+
+/* One component or alternative with its tagging. */
+int encodeField(ASN1CTXT* pctxt, const FieldDesc& field, const void* value);
+int decodeField(ASN1CTXT* pctxt, const FieldDesc& field, void* value);
+
+/* ---- construct families ------------------------------------------------------ */
+
+int encodeContents(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
+                   ASN1TagType tagging);
+int decodeContents(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
+                   int length);
+
+int encodeConstructed(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
+                      ASN1TagType tagging);
+int decodeSequence(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
+                   int length);
+int decodeSet(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
+              int length);
+
+/* Clears `m`, zeroes DEFAULT FALSE/0 fields and empties lists before a
+   SEQUENCE or SET is decoded. */
+void resetComponents(const TypeDesc* type, void* value);
+
+int encodeChoice(ASN1CTXT* pctxt, const TypeDesc* type, const void* value);
+int decodeChoice(ASN1CTXT* pctxt, const TypeDesc* type, void* value);
+
+int encodeList(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, ASN1TagType tagging);
+int decodeList(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
+               int length);
+int encodeArray(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, ASN1TagType tagging);
+int decodeArray(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
+                int length);
+
+int encodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
+                    ASN1TagType tagging);
+int decodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
+                    int length);
+
+/* ---- constraints --------------------------------------------------------------- */
+
+/* RTS_CONSTRAINT (recorded) when the count lies outside the bounds. */
+int checkSize(ASN1CTXT* pctxt, const Bounds& bounds, uint64_t count);
+int checkValue(ASN1CTXT* pctxt, const Bounds& bounds, int64_t value);
+/* RTS_BAD_ENUM (recorded) when the number is none of the type's items. */
+int checkEnumerated(ASN1CTXT* pctxt, const TypeDesc* type, int64_t number);
+/* SIZE of a character string: characters of a UTF8String, octets of the
+   other 8-bit strings. */
+int checkTextSize(ASN1CTXT* pctxt, const TypeDesc* type, const char* text);
+
+/* ---- information objects ------------------------------------------------------ */
+
+/* The object that the identifying component of a table-constrained value
+   names, or null. */
+const ObjectDesc* objectOf(const TypeDesc* type, const void* value);
+
+}
+}
+
+#endif
