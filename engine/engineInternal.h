@@ -184,6 +184,28 @@ int checkTextSize(ASN1CTXT* pctxt, const TypeDesc* type, const char* text);
    names, or null. */
 const ObjectDesc* objectOf(const TypeDesc* type, const void* value);
 
+/* Hands every Asn1TObject that the type's table constraint governs in the
+   value to `visit`, in order; nothing when the carrying component is
+   absent. Stops at the first negative result and returns it. */
+template <typename Visit>
+int forEachTableObject(const TypeDesc* type, void* value, Visit visit) {
+   const TableDesc* table = type->table;
+   const FieldDesc& carrier = type->fields[table->openField];
+   if (!holdsValue(type, value, carrier)) return RTS_OK;
+   switch (table->form) {
+   case TableForm::OpenType: return visit(&fieldAs<Asn1TObject>(value, carrier.offset));
+   case TableForm::InOctetString: return visit(&fieldAs<Asn1TObject>(value, table->objectOffset));
+   case TableForm::SetOfOpenTypes:
+      for (Asn1RTDListNode* node = fieldAs<Asn1RTDList>(value, carrier.offset).head;
+           node != nullptr; node = node->next) {
+         int stat = visit(static_cast<Asn1TObject*>(node->data));
+         if (stat < 0) return stat;
+      }
+      return RTS_OK;
+   }
+   return RTS_OK;
+}
+
 }
 }
 

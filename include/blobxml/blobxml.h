@@ -22,6 +22,11 @@
 #include "xerDecode.h"
 #include "saxReader.h"
 
+#include "asn1CppTypes.h"
+#include "berBuffers.h"
+#include "xerBuffers.h"
+#include "ASN1CXerOpenType.h"
+
 #include "caBlob.h"
 #include "caException.h"
 #include "xerDerConverter.h"

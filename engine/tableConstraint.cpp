@@ -1,0 +1,121 @@
+/*
+ * Table constraints on the BER side: after a SEQUENCE is decoded, the open
+ * types it carries are decoded with the type of the information object
+ * that its identifier names; before it is encoded, their decoded values are
+ * encoded into fresh octets. An identifier that no object knows leaves the
+ * octets raw. Each step works on a buffer of its own and gives the context
+ * its previous buffer back afterwards.
+ */
+#include <climits>
+
+#include "asn1Engine.h"
+#include "berEncode.h"
+#include "engineInternal.h"
+#include "rtContext.h"
+#include "rtMemHeap.h"
+
+namespace asn1rt {
+
+using namespace detail;
+
+/* First size of the scratch buffer an open type is encoded into; it grows
+   when the value needs more. */
+static const ASN1UINT kScratchSize = 1024;
+
+/* Decodes the octets of the open type as a value of the object's type,
+   kept as its decoded value (also after a failure). */
+static int decodeObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open) {
+   const TypeDesc* type = object->type;
+   if (type == nullptr || open->numocts == 0 || open->data == nullptr) return RTS_OK;
+   if (open->numocts > INT_MAX) return LOG_ASN1ERR(pctxt, RTS_BAD_LENGTH);
+   void* decoded = nullptr;
+   if (type->valueSize > 0) {
+      decoded = ASN1MALLOCZ(pctxt, type->valueSize);
+      if (decoded == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   }
+   ASN1CTXT saved;
+   rtCopyContext(&saved, pctxt);
+   int stat = xd_setp(pctxt, open->data, static_cast<int>(open->numocts));
+   if (stat == RTS_OK) stat = berDecode(pctxt, type, decoded, TAG_EXPLICIT, 0);
+   rtCopyContext(pctxt, &saved);
+   open->decoded = decoded;
+   return stat;
+}
+
+/* Encodes the decoded value into a scratch buffer of the memory heap and
+   keeps a block of exactly its octets as the open type's new octets. */
+static int encodeObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open) {
+   const TypeDesc* type = object->type;
+   /* Without a decoded value the octets stay as they are; only a NULL
+      needs no value to be encoded. */
+   if (type == nullptr || (open->decoded == nullptr && type->valueSize > 0)) return RTS_OK;
+   ASN1OCTET* scratch = static_cast<ASN1OCTET*>(ASN1MALLOC(pctxt, kScratchSize));
+   if (scratch == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   ASN1CTXT saved;
+   rtCopyContext(&saved, pctxt);
+   int len = xe_setp(pctxt, scratch, static_cast<int>(kScratchSize));
+   if (len != RTS_OK) {
+      rtCopyContext(pctxt, &saved);
+      ASN1MEMFREEPTR(pctxt, scratch);
+      return len;
+   }
+   /* The scratch buffer may grow; it is then replaced within the same heap. */
+   pctxt->buffer.dynamic = 1;
+   len = berEncode(pctxt, type, open->decoded, TAG_EXPLICIT);
+   ASN1OCTET* octets = nullptr;
+   if (len > 0) {
+      octets = static_cast<ASN1OCTET*>(ASN1MALLOC(pctxt, static_cast<size_t>(len)));
+      if (octets != nullptr) std::memcpy(octets, xe_getp(pctxt), static_cast<size_t>(len));
+   }
+   ASN1MEMFREEPTR(pctxt, pctxt->buffer.data);
+   rtCopyContext(pctxt, &saved);
+   if (len < 0) return len;
+   if (len > 0 && octets == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   open->numocts = static_cast<ASN1UINT>(len);
+   open->data = octets;
+   return RTS_OK;
+}
+
+int tableDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
+   const TableDesc* table = type->table;
+   if (table->form == TableForm::InOctetString) {
+      /* The open type mirrors the OCTET STRING that carries it. */
+      const FieldDesc& carrier = type->fields[table->openField];
+      const bool present = holdsValue(type, value, carrier);
+      const ASN1TDynOctStr& octets = fieldAs<ASN1TDynOctStr>(value, carrier.offset);
+      Asn1TObject& open = fieldAs<Asn1TObject>(value, table->objectOffset);
+      open.numocts = present ? octets.numocts : 0;
+      open.data = present ? octets.data : nullptr;
+      open.decoded = nullptr;
+   }
+   const ObjectDesc* object = objectOf(type, value);
+   int stat = forEachTableObject(type, value, [pctxt, object](Asn1TObject* open) {
+      open->decoded = nullptr;
+      return object != nullptr ? decodeObject(pctxt, object, open) : RTS_OK;
+   });
+   return stat < 0 ? LOG_ASN1ERR(pctxt, stat) : stat;
+}
+
+int tableEncode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
+   const ObjectDesc* object = objectOf(type, value);
+   if (object == nullptr) return RTS_OK;
+   const TableDesc* table = type->table;
+   if (table->form != TableForm::InOctetString) {
+      int stat = forEachTableObject(type, value, [pctxt, object](Asn1TObject* open) {
+         return encodeObject(pctxt, object, open);
+      });
+      return stat < 0 ? LOG_ASN1ERR(pctxt, stat) : stat;
+   }
+   /* The OCTET STRING takes the new octets of a decoded value. */
+   return forEachTableObject(type, value, [pctxt, object, table, type, value](Asn1TObject* open) {
+      if (open->decoded == nullptr) return RTS_OK;
+      int stat = encodeObject(pctxt, object, open);
+      if (stat != RTS_OK) return LOG_ASN1ERR(pctxt, stat);
+      ASN1TDynOctStr& octets = fieldAs<ASN1TDynOctStr>(value, type->fields[table->openField].offset);
+      octets.numocts = open->numocts;
+      octets.data = open->data;
+      return RTS_OK;
+   });
+}
+
+}
