@@ -154,7 +154,9 @@ void ASN1CBitStr::bindNew(ASN1UINT nbits) {
    mDynamic = 0;
    if (nbits == 0) return;
    ASN1CTXT* pctxt = getCtxtPtr();
-   if (pctxt != nullptr) mpOwnData = static_cast<ASN1OCTET*>(ASN1MALLOCZ(pctxt, octetsFor(nbits)));
+   if (pctxt != nullptr) {
+      mpOwnData = static_cast<ASN1OCTET*>(ASN1MALLOCZ(pctxt, octetsFor(nbits)));
+   }
    if (mpOwnData == nullptr) {
       fail(RTS_NO_MEMORY);
       return;
@@ -200,7 +202,7 @@ void ASN1CBitStr::releaseOwnedUnits() {
    mDynamic = 0;
 }
 
-/* ---- helpers --------------------------------------------------------------- */
+/* ---- helpers ------------------------------------------------------------ */
 
 int ASN1CBitStr::fail(int status) {
    ASN1CTXT* pctxt = getCtxtPtr();
@@ -249,7 +251,7 @@ void ASN1CBitStr::recompute() {
    *mpNumbits = length();
 }
 
-/* ---- single bits ------------------------------------------------------------ */
+/* ---- single bits -------------------------------------------------------- */
 
 int ASN1CBitStr::set(ASN1UINT n) {
    int stat = checkBit(n);
@@ -286,7 +288,7 @@ int ASN1CBitStr::get(ASN1UINT n) {
    return (units()[n / 8] & (0x80u >> (n % 8))) != 0 ? 1 : 0;
 }
 
-/* ---- ranges ------------------------------------------------------------------ */
+/* ---- ranges ------------------------------------------------------------- */
 
 int ASN1CBitStr::set(ASN1UINT from, ASN1UINT to) {
    int stat = checkRange(from, to);
@@ -327,7 +329,7 @@ void ASN1CBitStr::clear() {
    *mpNumbits = 0;
 }
 
-/* ---- queries ------------------------------------------------------------------ */
+/* ---- queries ------------------------------------------------------------ */
 
 ASN1UINT ASN1CBitStr::length() const {
    const ASN1OCTET* data = *mppData;
@@ -341,8 +343,8 @@ ASN1UINT ASN1CBitStr::cardinality() const {
    const ASN1OCTET* data = *mppData;
    ASN1UINT count = 0;
    for (int i = 0; i < mUnitsUsed; i++) {
-      for (ASN1OCTET octet = data[i]; octet != 0; octet = static_cast<ASN1OCTET>(octet & (octet - 1)))
-         count++;
+      /* Each step clears the lowest set bit. */
+      for (unsigned octet = data[i]; octet != 0; octet &= octet - 1) count++;
    }
    return count;
 }
@@ -379,15 +381,15 @@ int ASN1CBitStr::get(ASN1UINT from, ASN1UINT to, ASN1OCTET* buffer, int bufferSi
    return RTS_OK;
 }
 
-/* ---- logical operations -------------------------------------------------------- */
+/* ---- logical operations ------------------------------------------------- */
 
 int ASN1CBitStr::doAnd(const ASN1OCTET* octets, ASN1UINT nbits) {
    if (octets == nullptr || octets == *mppData) return fail(RTS_BAD_ARGUMENT);
    ASN1OCTET* data = units();
    int operandOctets = octetsFor(nbits);
    for (int i = 0; i < mUnitsUsed; i++) {
-      data[i] = i < operandOctets ? static_cast<ASN1OCTET>(data[i] & operandOctet(octets, nbits, i))
-                                  : 0;
+      ASN1OCTET kept = i < operandOctets ? operandOctet(octets, nbits, i) : 0;
+      data[i] = static_cast<ASN1OCTET>(data[i] & kept);
    }
    recompute();
    return RTS_OK;
@@ -431,7 +433,7 @@ int ASN1CBitStr::doAndNot(const ASN1OCTET* octets, ASN1UINT nbits) {
    return RTS_OK;
 }
 
-/* ---- shifts ----------------------------------------------------------------------- */
+/* ---- shifts ------------------------------------------------------------- */
 
 int ASN1CBitStr::shiftLeft(ASN1UINT n) {
    if (n == 0 || mUnitsUsed == 0) return RTS_OK;
@@ -484,7 +486,7 @@ int ASN1CBitStr::shiftRight(ASN1UINT n) {
    return RTS_OK;
 }
 
-/* ---- conversions ------------------------------------------------------------------- */
+/* ---- conversions -------------------------------------------------------- */
 
 ASN1CBitStr::operator ASN1TDynBitStr() {
    ASN1TDynBitStr value;
@@ -496,7 +498,8 @@ ASN1CBitStr::operator ASN1TDynBitStr() {
 ASN1CBitStr::operator ASN1TDynBitStr*() {
    ASN1CTXT* pctxt = getCtxtPtr();
    if (pctxt == nullptr) return nullptr;
-   ASN1TDynBitStr* value = static_cast<ASN1TDynBitStr*>(ASN1MALLOCZ(pctxt, sizeof(ASN1TDynBitStr)));
+   ASN1TDynBitStr* value =
+      static_cast<ASN1TDynBitStr*>(ASN1MALLOCZ(pctxt, sizeof(ASN1TDynBitStr)));
    if (value == nullptr) {
       fail(RTS_NO_MEMORY);
       return nullptr;

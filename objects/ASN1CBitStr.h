@@ -77,7 +77,7 @@ public:
    /* Units (octets) used. */
    int size() const { return mUnitsUsed; }
    ASN1UINT cardinality() const;
-   /* Bits of the last used octet after the last set bit. */
+   /* Bits of the last used octet beyond the bit count (BER's unused bits). */
    int unusedBitsInLastUnit() const;
 
    /* The used octets, zero-filled to bufferSize; RTS_BAD_LENGTH (-5) when more

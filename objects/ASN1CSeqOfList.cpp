@@ -79,7 +79,7 @@ void ASN1CSeqOfList::useList(_Asn1RTDList& list, int initBeforeUse) {
    if (initBeforeUse) rtDListInit(mpList);
 }
 
-/* ---- changes ------------------------------------------------------------- */
+/* ---- changes ------------------------------------------------------------ */
 
 void ASN1CSeqOfList::append(void* data) {
    ASN1CTXT* pctxt = getCtxtPtr();
@@ -171,7 +171,7 @@ void ASN1CSeqOfList::freeAll() {
    mModCount++;
 }
 
-/* ---- queries ------------------------------------------------------------- */
+/* ---- queries ------------------------------------------------------------ */
 
 int ASN1CSeqOfList::indexOf(void* data) const {
    return mpList != nullptr ? rtDListFindIndexByData(mpList, data) : -1;
@@ -213,7 +213,7 @@ void* ASN1CSeqOfList::toArray(void* buffer, int size, int capacity) {
    return array;
 }
 
-/* ---- iterators ----------------------------------------------------------- */
+/* ---- iterators ---------------------------------------------------------- */
 
 ASN1CSeqOfListIterator* ASN1CSeqOfList::newIterator(_Asn1RTDListNode* cursor) {
    ASN1CTXT* pctxt = getCtxtPtr();

@@ -111,7 +111,7 @@ ASN1CTime& ASN1CTime::operator=(ASN1CTime& other) {
    return *this;
 }
 
-/* ---- helpers --------------------------------------------------------------- */
+/* ---- helpers ------------------------------------------------------------ */
 
 ASN1CTime::Fields ASN1CTime::unsetFields(ASN1BOOL utc) {
    Fields fields;
@@ -162,7 +162,7 @@ void ASN1CTime::storeText(const char* text) {
    std::memmove(target, text, length + 1);
 }
 
-/* ---- getters ----------------------------------------------------------------- */
+/* ---- getters ------------------------------------------------------------ */
 
 int ASN1CTime::getYear() {
    int stat = ensureParsed();
@@ -244,7 +244,7 @@ long ASN1CTime::getTime() {
    return static_cast<long>(std::mktime(&local));
 }
 
-/* ---- setters --------------------------------------------------------------- */
+/* ---- setters ------------------------------------------------------------ */
 
 int ASN1CTime::storeField(short& field, int value) {
    field = static_cast<short>(value);
@@ -347,7 +347,7 @@ void ASN1CTime::clear() {
    mParsed = 1;
 }
 
-/* ---- comparisons ----------------------------------------------------------- */
+/* ---- comparisons -------------------------------------------------------- */
 
 long ASN1CTime::getDaysNum() {
    return static_cast<long>(daysFromCivil(mFields.year, mFields.month, mFields.day));
@@ -378,7 +378,7 @@ bool ASN1CTime::operator<(ASN1CTime& other) { return equals(other) < 0; }
 bool ASN1CTime::operator>=(ASN1CTime& other) { return equals(other) >= 0; }
 bool ASN1CTime::operator<=(ASN1CTime& other) { return equals(other) <= 0; }
 
-/* ---- text -------------------------------------------------------------------- */
+/* ---- text --------------------------------------------------------------- */
 
 char* ASN1CTime::getTimeString(char* buffer, size_t size) {
    const char* text = getTimeStringPtr();
@@ -400,7 +400,7 @@ int ASN1CTime::getTimeStringLen() {
    return text != nullptr ? static_cast<int>(std::strlen(text)) : RTS_BAD_TIME;
 }
 
-/* ---- arithmetic -------------------------------------------------------------- */
+/* ---- arithmetic --------------------------------------------------------- */
 
 void ASN1CTime::addMilliseconds(long ms, short& year, short& month, short& day, short& hour,
                                 short& minute, short& second, int& fraction) {

@@ -26,6 +26,10 @@
 #include "berBuffers.h"
 #include "xerBuffers.h"
 #include "ASN1CXerOpenType.h"
+#include "ASN1TObjId.h"
+#include "ASN1CSeqOfList.h"
+#include "ASN1CBitStr.h"
+#include "ASN1CTime.h"
 
 #include "caBlob.h"
 #include "caException.h"

@@ -31,7 +31,7 @@ Octets usedOctets(ASN1CBitStr& bits) {
    return out;
 }
 
-/* ---- bounds and growth ---------------------------------------------------------- */
+/* ---- bounds and growth -------------------------------------------------- */
 
 TEST_F(BitStrTest, BoundedSixteenBits) {
    ASN1OCTET data[2] = {0, 0};
@@ -110,7 +110,7 @@ TEST_F(BitStrTest, ObjectWithoutContextCannotGrow) {
    EXPECT_EQ(value.data, nullptr);
 }
 
-/* ---- single bits and ranges ---------------------------------------------------- */
+/* ---- single bits and ranges --------------------------------------------- */
 
 TEST_F(BitStrTest, SingleBitsUseMostSignificantFirstAndTrackTheLength) {
    ASN1CBitStr bits(context, 0u);
@@ -182,7 +182,7 @@ TEST_F(BitStrTest, RangeErrors) {
    EXPECT_EQ(bits.get(0, 17, buffer, 2), RTS_OUT_OF_BOUNDS);
 }
 
-/* ---- queries ---------------------------------------------------------------------- */
+/* ---- queries ------------------------------------------------------------ */
 
 TEST_F(BitStrTest, CountsAndUnusedBits) {
    struct Case {
@@ -237,7 +237,7 @@ TEST_F(BitStrTest, GetRangeLeftAligned) {
    EXPECT_EQ(bits.get(0, 16, out, 2), 0);
 }
 
-/* ---- logical operations ------------------------------------------------------------ */
+/* ---- logical operations ------------------------------------------------- */
 
 struct LogicCase {
    const char* name;
@@ -302,7 +302,7 @@ TEST_F(BitStrTest, LogicalOperationsOnBoundedStrings) {
    EXPECT_EQ(numbits, 0u);
 }
 
-/* ---- shifts ---------------------------------------------------------------------------- */
+/* ---- shifts ------------------------------------------------------------- */
 
 TEST_F(BitStrTest, ShiftsOfUnboundedStrings) {
    struct Case {
@@ -354,7 +354,7 @@ TEST_F(BitStrTest, ShiftRightOfBoundedStringKeepsItsLength) {
    EXPECT_EQ(bits.size(), 0);
 }
 
-/* ---- copies and conversions ------------------------------------------------------------- */
+/* ---- copies and conversions --------------------------------------------- */
 
 TEST_F(BitStrTest, CopiesShareTheContextAndOwnTheirBits) {
    ASN1OCTET data[2] = {0xC0, 0x00};

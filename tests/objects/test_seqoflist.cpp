@@ -209,7 +209,7 @@ TEST_F(SeqOfListTest, WithoutContextAllocatingOperationsDoNothing) {
    EXPECT_EQ(ownless.get(0), nullptr);
 }
 
-/* ---- iterator ---------------------------------------------------------------- */
+/* ---- iterator ----------------------------------------------------------- */
 
 class IteratorTest : public SeqOfListTest {
 protected:

@@ -38,7 +38,7 @@ void expectFields(ASN1CTime& t, const Expected& e) {
    EXPECT_EQ(t.getDiffMinute(), e.diffMin);
 }
 
-/* ---- parsing and compiling -------------------------------------------------------- */
+/* ---- parsing and compiling ---------------------------------------------- */
 
 struct ParseCase {
    const char* text;
@@ -152,7 +152,7 @@ TEST_F(TimeTest, ParseStringOfOtherTextBecomesTheObjectsText) {
    EXPECT_STREQ(text, "20251231235959.2Z");
 }
 
-/* ---- conversion to UTC ------------------------------------------------------------- */
+/* ---- conversion to UTC -------------------------------------------------- */
 
 TEST_F(TimeTest, ZonedTimesCompileToUtcWhenAsked) {
    struct Case {
@@ -204,7 +204,7 @@ TEST_F(TimeTest, LocalTimesLeaveOutTrailingZeroFields) {
    EXPECT_STREQ(text, "202401011207-03");
 }
 
-/* ---- setters ---------------------------------------------------------------------- */
+/* ---- setters ------------------------------------------------------------ */
 
 TEST_F(TimeTest, SettersValidate) {
    struct Case {
@@ -243,8 +243,8 @@ TEST_F(TimeTest, SettersValidate) {
        [](ASN1CGeneralizedTime& t) { return t.setSecond(59); }, 0, "20240101120059Z"},
       {"second -1", "20240101120000Z",
        [](ASN1CGeneralizedTime& t) { return t.setSecond(-1); }, RTS_BAD_TIME, nullptr},
-      {"zone hour 13", "20240101120000", [](ASN1CGeneralizedTime& t) { return t.setDiffHour(13); },
-       RTS_BAD_TIME, nullptr},
+      {"zone hour 13", "20240101120000",
+       [](ASN1CGeneralizedTime& t) { return t.setDiffHour(13); }, RTS_BAD_TIME, nullptr},
       {"zone 12:59", "20240101120000", [](ASN1CGeneralizedTime& t) { return t.setDiff(12, 59); },
        0, "2024010112+1259"},
       {"zone minutes 60", "20240101120000",
@@ -311,7 +311,7 @@ TEST_F(TimeTest, ClearThenBuildFieldByField) {
    EXPECT_EQ(text, buffer) << "written in the caller's buffer";
 }
 
-/* ---- text buffers ----------------------------------------------------------------- */
+/* ---- text buffers ------------------------------------------------------- */
 
 TEST_F(TimeTest, SmallOrConstantBuffersAreReplacedByTheInternalOne) {
    char small[16] = "20240101120000Z";
@@ -359,7 +359,7 @@ TEST_F(TimeTest, AssignmentTakesTheFieldsUnderItsOwnRules) {
    EXPECT_STREQ(derText, "20240101103000Z");
 }
 
-/* ---- comparisons ------------------------------------------------------------------ */
+/* ---- comparisons -------------------------------------------------------- */
 
 TEST_F(TimeTest, ComparisonsAcrossZones) {
    struct Case {
@@ -396,7 +396,7 @@ TEST_F(TimeTest, ComparisonsAcrossZones) {
    }
 }
 
-/* ---- arithmetic ------------------------------------------------------------------- */
+/* ---- arithmetic --------------------------------------------------------- */
 
 TEST(TimeArithmeticTest, AddDays) {
    struct Case {
@@ -462,7 +462,7 @@ TEST(TimeArithmeticTest, AddMilliseconds) {
    }
 }
 
-/* ---- time_t ------------------------------------------------------------------------- */
+/* ---- time_t ------------------------------------------------------------- */
 
 // Runs the test body under the given zone and puts the old one back.
 class TimeZoneTest : public TimeTest {
