@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Entry point of the ASN.1 compiler: `asn1gen.py [--dump] FILE...`."""
+"""Entry point of the ASN.1 compiler:
+`asn1gen.py [--dump] [--out DIR [--umbrella NAME]] FILE...`."""
 
 import os
 import sys

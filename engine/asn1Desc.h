@@ -139,7 +139,8 @@ struct FieldDesc {
    const char* name;        /* element name: the ASN.1 identifier, '-' -> '_' */
    const TypeDesc* type;
    uint32_t offset;         /* of the field (CHOICE: offsetof(T, u.<alternative>)) */
-   ASN1TagWord tag;         /* context/application tag; 0 with Tagging::None */
+   ASN1TagWord tag;         /* context/application tag; 0 with Tagging::None. The
+                               engine sets the constructed bit as the form needs. */
    Tagging tagging;
    Presence presence;
    int8_t presenceBit;      /* bit in `m`, -1 when none */
@@ -156,7 +157,8 @@ struct TypeDesc {
    Kind kind;
    const char* name;          /* ASN.1 type name, the element name of a top-level value */
    uint32_t valueSize;        /* sizeof the value structure or primitive form */
-   ASN1TagWord universalTag;  /* the type's own tag; 0 for CHOICE and open types */
+   ASN1TagWord universalTag;  /* the type's own tag (SET OF: 0x20000011); 0 for
+                                 CHOICE and open types */
 
    /* A tag written in the type's own definition ([APPLICATION 1] EXPLICIT
       CHOICE, [3] IMPLICIT SEQUENCE OF): Explicit wraps the type's encoding,

@@ -44,9 +44,11 @@ int decodeSequence(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagTy
          if (stat != RTS_OK) return stat;
          if (!fieldMatchesTag(field, tag)) continue;
       }
+      /* Marked before decoding, so that freeValue reaches a partly decoded
+         component. */
+      markPresent(type, value, field);
       stat = decodeField(pctxt, field, at(value, field.offset));
       if (stat != RTS_OK) return stat;
-      markPresent(type, value, field);
    }
    for (; i < type->fieldCount; i++) {
       if (type->fields[i].presence == Presence::Required)

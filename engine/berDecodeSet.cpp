@@ -31,9 +31,11 @@ int decodeSet(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType ta
       if (seen & (uint64_t{1} << i)) return LOG_ASN1ERR(pctxt, RTS_SET_DUPLICATE);
       seen |= uint64_t{1} << i;
       const FieldDesc& field = type->fields[i];
+      /* Marked before decoding, so that freeValue reaches a partly decoded
+         component. */
+      markPresent(type, value, field);
       stat = decodeField(pctxt, field, at(value, field.offset));
       if (stat != RTS_OK) return stat;
-      markPresent(type, value, field);
    }
    for (uint16_t i = 0; i < type->fieldCount; i++) {
       if (type->fields[i].presence == Presence::Required && !(seen & (uint64_t{1} << i)))

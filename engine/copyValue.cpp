@@ -20,12 +20,20 @@ static void* copyToNewValue(ASN1CTXT* pctxt, const TypeDesc* type, const void* s
    return dst;
 }
 
+/* The fourth word is the XER side's; one that points at the octets follows
+   them into the copy. */
+static void* copiedAux(const Asn1TObject& from, const Asn1TObject& to) {
+   return from.aux != nullptr && from.aux == from.data ? const_cast<ASN1OCTET*>(to.data) : from.aux;
+}
+
 static void copyOpenType(ASN1CTXT* pctxt, const TypeDesc* type, const void* src, void* dst) {
    rtCopyOpenType(pctxt, &fieldAs<ASN1TOpenType>(src, 0), &fieldAs<ASN1TOpenType>(dst, 0));
    if (isTableObject(type)) {
       /* The decoded value is copied by the SEQUENCE that knows its type. */
-      fieldAs<Asn1TObject>(dst, 0).decoded = nullptr;
-      fieldAs<Asn1TObject>(dst, 0).aux = fieldAs<Asn1TObject>(src, 0).aux;
+      const Asn1TObject& from = fieldAs<Asn1TObject>(src, 0);
+      Asn1TObject& to = fieldAs<Asn1TObject>(dst, 0);
+      to.decoded = nullptr;
+      to.aux = copiedAux(from, to);
    }
 }
 
@@ -52,7 +60,7 @@ static void copyDecodedValues(ASN1CTXT* pctxt, const TypeDesc* type, const void*
       to.numocts = octets.numocts;
       to.data = octets.data;
       to.decoded = objectType != nullptr ? copyToNewValue(pctxt, objectType, from.decoded) : nullptr;
-      to.aux = from.aux;
+      to.aux = copiedAux(from, to);
       return;
    }
    case TableForm::SetOfOpenTypes: {

@@ -31,6 +31,11 @@
 #include "ASN1CBitStr.h"
 #include "ASN1CTime.h"
 
+#include "asn1Desc.h"
+#include "asn1Engine.h"
+#include "asn1Xer.h"
+#include "asn1Control.h"
+
 #include "caBlob.h"
 #include "caException.h"
 #include "xerDerConverter.h"

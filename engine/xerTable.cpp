@@ -1,0 +1,183 @@
+/*
+ * Table constraints on the XER side: the open types of a SEQUENCE turned
+ * into their XER text before encoding (asn1XETC_), and captured text turned
+ * back into decoded values after a SAX decode (asn1XDTC_).
+ */
+#include <cstring>
+
+#include "asn1Xer.h"
+#include "engineInternal.h"
+#include "rtContext.h"
+#include "rtMemHeap.h"
+#include "xerBuffers.h"
+#include "xerEncode.h"
+#include "xerEngineInternal.h"
+
+namespace asn1rt {
+
+using namespace detail;
+using namespace xerdetail;
+
+/* ---- encode side ------------------------------------------------------------ */
+
+/* Renders one open type into a compact fragment of its own and makes a copy
+   of that text in pctxt's heap the open type's octets. */
+static int renderObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType) {
+   if (holdsXerText(*openType)) return RTS_OK;
+   if (openType->numocts == 0 && !resolvesTo(object, *openType)) return RTS_OK;
+   ASN1CTXT fragment;
+   int stat = rtInitContext(&fragment, nullptr);
+   if (stat != RTS_OK) return LOG_ASN1ERR(pctxt, stat);
+   stat = xerSetEncBufPtr(&fragment, nullptr, 0, 1);
+   if (stat == RTS_OK) {
+      rtCtxtSetFlag(&fragment, CTXTF_XER_FRAGMENT);
+      stat = resolvesTo(object, *openType)
+                ? encodeCompact(&fragment, object->type, openType->decoded)
+                : encodeHexForm(&fragment, openType->numocts, openType->data);
+   }
+   if (stat == RTS_OK) {
+      const ASN1UINT length = fragment.buffer.byteIndex;
+      ASN1OCTET* text = static_cast<ASN1OCTET*>(ASN1MALLOC(pctxt, length));
+      if (text == nullptr) {
+         stat = RTS_NO_MEMORY;
+      } else {
+         std::memcpy(text, fragment.buffer.data, length);
+         openType->numocts = length;
+         openType->data = text;
+         openType->aux = text;
+      }
+   }
+   rtFreeContext(&fragment);
+   return stat != RTS_OK ? LOG_ASN1ERR(pctxt, stat) : RTS_OK;
+}
+
+int tableXerEncode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
+   const TableDesc* table = type->table;
+   if (table == nullptr) return RTS_OK;
+   const FieldDesc& field = type->fields[table->openField];
+   if (!holdsValue(type, value, field)) return RTS_OK;
+   const ObjectDesc* object = objectOf(type, value);
+   switch (table->form) {
+   case TableForm::OpenType:
+      return renderObject(pctxt, object, &fieldAs<Asn1TObject>(value, field.offset));
+   case TableForm::InOctetString: {
+      /* Without a decoded value the OCTET STRING form is written. */
+      Asn1TObject& openType = fieldAs<Asn1TObject>(value, table->objectOffset);
+      if (!resolvesTo(object, openType) || openType.decoded == nullptr) return RTS_OK;
+      return renderObject(pctxt, object, &openType);
+   }
+   case TableForm::SetOfOpenTypes: {
+      Asn1RTDList& list = fieldAs<Asn1RTDList>(value, field.offset);
+      for (Asn1RTDListNode* node = list.head; node != nullptr; node = node->next) {
+         const int stat = renderObject(pctxt, object, static_cast<Asn1TObject*>(node->data));
+         if (stat != RTS_OK) return stat;
+      }
+      return RTS_OK;
+   }
+   }
+   return RTS_OK;
+}
+
+/* ---- decode side ------------------------------------------------------------ */
+
+namespace {
+
+/* A fragment decoded on a buffer of its own whose values live in the
+   caller's heap. */
+class FragmentDecoder : public XerDecodeHandler {
+public:
+   FragmentDecoder(const TypeDesc& type, void* value, ASN1XERDecodeBuffer& buffer)
+      : XerDecodeHandler(type, value, buffer.getCtxtPtr()) {}
+   int decode(ASN1XERDecodeBuffer& buffer) { return decodeDocument(buffer); }
+};
+
+}
+
+int xerDecodeText(ASN1CTXT* pctxt, const TypeDesc* type, void* value, const ASN1OCTET* text,
+                  ASN1UINT length) {
+   int stat;
+   try {
+      ASN1XERDecodeBuffer buffer(text, length, 1);
+      rtCtxtSetMemHeap(buffer.getCtxtPtr(), pctxt);
+      FragmentDecoder decoder(*type, value, buffer);
+      stat = decoder.decode(buffer);
+   } catch (OSRTSAXException& failure) {
+      stat = failure.getStatus() != RTS_OK ? failure.getStatus() : RTS_XML_STRUCTURE;
+   } catch (ASN1RTLException& failure) {
+      stat = failure.getStatus();
+   }
+   return stat != RTS_OK ? LOG_ASN1ERR(pctxt, stat) : RTS_OK;
+}
+
+/* Captured text of one open type: the hexadecimal form gives its octets
+   (*raw set), XER text the decoded value of the object's type. */
+static int resolveObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType,
+                         bool* raw) {
+   openType->decoded = nullptr;
+   openType->aux = nullptr;
+   *raw = true;
+   if (openType->numocts == 0) return RTS_OK;
+   ASN1TDynOctStr octets;
+   int stat = decodeHexForm(pctxt, openType->data, openType->numocts, &octets);
+   if (stat < 0) return stat;
+   if (stat == 1) {
+      openType->numocts = octets.numocts;
+      openType->data = octets.data;
+      return RTS_OK;
+   }
+   *raw = false;
+   if (object == nullptr || object->type == nullptr) return LOG_ASN1ERR(pctxt, RTS_UNKNOWN_OBJECT);
+   void* decoded = nullptr;
+   if (object->type->valueSize > 0) {
+      decoded = ASN1MALLOCZ(pctxt, object->type->valueSize);
+      if (decoded == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   }
+   stat = xerDecodeText(pctxt, object->type, decoded, openType->data, openType->numocts);
+   openType->decoded = decoded;
+   if (stat != RTS_OK) return stat;
+   /* The captured text lives in the capture's message heap, not with the
+      value; the BER side encodes the decoded value afresh. */
+   openType->numocts = 0;
+   openType->data = nullptr;
+   return RTS_OK;
+}
+
+int tableXerDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
+   const TableDesc* table = type->table;
+   if (table == nullptr) return RTS_OK;
+   const FieldDesc& field = type->fields[table->openField];
+   if (!holdsValue(type, value, field)) return RTS_OK;
+   const ObjectDesc* object = objectOf(type, value);
+   bool raw;
+   switch (table->form) {
+   case TableForm::OpenType:
+      return resolveObject(pctxt, object, &fieldAs<Asn1TObject>(value, field.offset), &raw);
+   case TableForm::InOctetString: {
+      Asn1TObject& openType = fieldAs<Asn1TObject>(value, table->objectOffset);
+      ASN1TDynOctStr& octets = fieldAs<ASN1TDynOctStr>(value, field.offset);
+      if (openType.numocts != 0) {
+         const int stat = resolveObject(pctxt, object, &openType, &raw);
+         if (stat != RTS_OK || !raw) return stat;
+         /* The hexadecimal form inside the element: the octets are the
+            OCTET STRING's. */
+         octets.numocts = openType.numocts;
+         octets.data = openType.data;
+         return RTS_OK;
+      }
+      openType = Asn1TObject{octets.numocts, octets.data, nullptr, nullptr};
+      return RTS_OK;
+   }
+   case TableForm::SetOfOpenTypes: {
+      Asn1RTDList& list = fieldAs<Asn1RTDList>(value, field.offset);
+      for (Asn1RTDListNode* node = list.head; node != nullptr; node = node->next) {
+         const int stat =
+            resolveObject(pctxt, object, static_cast<Asn1TObject*>(node->data), &raw);
+         if (stat != RTS_OK) return stat;
+      }
+      return RTS_OK;
+   }
+   }
+   return RTS_OK;
+}
+
+}
