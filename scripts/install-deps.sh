@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build python3 pkg-config
   libexpat1-dev libgtest-dev
-  libxml2-utils openssl
+  libxml2-utils openssl ca-certificates
 )
 
 missing=()

@@ -1,22 +1,84 @@
 /*
- * XerDerConverterSimple. Each direction starts by making the control objects
- * of its type through CreateType; a name the registry does not hold ends the
- * conversion with "Invalid type". The registry has no rows yet (they come
- * with the message buffers and the generated control classes), so that is
- * where every conversion ends for now.
+ * XerDerConverterSimple: one decode buffer and one encode buffer per call,
+ * with two control objects of the named type over one value that lives in
+ * the decode buffer's heap. Buffers and control objects go when the call
+ * ends, normally or by an exception, and the value with them.
  */
 #include "xerDerConverter.h"
 
+#include <memory>
+
+#include "asn1CppTypes.h"
+#include "berBuffers.h"
 #include "caException.h"
+#include "rtContext.h"
+#include "typeRegistry.h"
+#include "xerBuffers.h"
+#include "xerEncode.h"
 
 XerDerConverter::~XerDerConverter() = default;
 
 XerDerConverterSimple::XerDerConverterSimple(const std::string& typeName) : typeName(typeName) {}
 
-std::string XerDerConverterSimple::toXer(const CACMPT_BLOB&, bool) const {
-   throw CAException("Invalid type", sourceFileName(__FILE__), __LINE__);
+namespace {
+
+/* The text of the XER encode buffer: from its start to its write position. */
+std::string bufferText(ASN1MessageBuffer& buffer) {
+   ASN1CTXT* ctxt = buffer.getCtxtPtr();
+   return std::string(reinterpret_cast<const char*>(ctxt->buffer.data), ctxt->buffer.byteIndex);
 }
 
-CACMPT_BLOB XerDerConverterSimple::toDer(const std::string&) const {
-   throw CAException("Invalid type", sourceFileName(__FILE__), __LINE__);
+/* Upper-case hexadecimal of the whole message, two digits per octet. */
+std::string hexText(const CACMPT_BLOB& der) {
+   ASN1XEREncodeBuffer hexBuffer(1);
+   if (xerEncOctStr(hexBuffer.getCtxtPtr(), der.length, der.data, "") < 0)
+      throw Asn1Exception(rtErrGetText(hexBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+   return bufferText(hexBuffer);
+}
+
+/* After the second '>': the end of the root start tag, right after the
+   XML declaration. */
+void insertAfterRootStartTag(std::string& xml, const std::string& text) {
+   size_t first = xml.find('>');
+   size_t second = first == std::string::npos ? first : xml.find('>', first + 1);
+   if (second != std::string::npos) xml.insert(second + 1, text);
+}
+
+}
+
+std::string XerDerConverterSimple::toXer(const CACMPT_BLOB& der, bool includeEncoded) const {
+   ASN1BERDecodeBuffer decodeBuffer(der.data, static_cast<int>(der.length));
+   ASN1XEREncodeBuffer encodeBuffer(0);
+   void* value = nullptr;
+   std::unique_ptr<ASN1CType> decoder(CreateType(decodeBuffer, typeName.c_str(), &value));
+   std::unique_ptr<ASN1CType> encoder(CreateType(encodeBuffer, typeName.c_str(), &value));
+   if (decoder == nullptr || encoder == nullptr)
+      throw CAException("Invalid type", sourceFileName(__FILE__), __LINE__);
+
+   if (decoder->Decode() != 0)
+      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+   if (encoder->Encode() < 0)
+      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+
+   std::string xml = bufferText(encodeBuffer);
+   if (includeEncoded) insertAfterRootStartTag(xml, hexText(der));
+   return xml;
+}
+
+CACMPT_BLOB XerDerConverterSimple::toDer(const std::string& xer) const {
+   ASN1XERDecodeBuffer decodeBuffer(reinterpret_cast<const ASN1OCTET*>(xer.data()),
+                                    static_cast<unsigned int>(xer.size()));
+   ASN1BEREncodeBuffer encodeBuffer;
+   void* value = nullptr;
+   std::unique_ptr<ASN1CType> decoder(CreateType(decodeBuffer, typeName.c_str(), &value));
+   std::unique_ptr<ASN1CType> encoder(CreateType(encodeBuffer, typeName.c_str(), &value));
+   if (decoder == nullptr || encoder == nullptr)
+      throw CAException("Invalid type", sourceFileName(__FILE__), __LINE__);
+
+   if (decoder->Decode() != 0)
+      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+   int length = encoder->Encode();
+   if (length < 0)
+      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+   return CACMPT_BLOB(encodeBuffer.getMsgPtr(), static_cast<uint32_t>(length));
 }

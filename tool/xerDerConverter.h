@@ -31,4 +31,13 @@ private:
    std::string typeName;
 };
 
+/* Converts a time-stamp response to XML with the TSTInfo of its token
+   decoded in place of the token's hexadecimal eContent; no XML to DER. */
+class XerDerConverterTimeStampResponse : public XerDerConverter {
+public:
+   std::string toXer(const CACMPT_BLOB& der, bool includeEncoded) const override;
+   /* Converts nothing: an empty blob. */
+   CACMPT_BLOB toDer(const std::string& xer) const override;
+};
+
 #endif

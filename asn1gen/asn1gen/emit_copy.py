@@ -3,7 +3,7 @@ every type, through the engine's copyValue and freeValue."""
 
 from . import emit_types as E
 from .emit_header import signatures
-from .emit_names import banner
+from .emit_names import banner, declaration
 
 
 def emit_copy(module):
@@ -18,11 +18,11 @@ def emit_copy(module):
          continue
       desc = "&asn1Desc_" + td.name
       sig = signatures(td)
-      out += ["", sig[3] + " {",
-              "   if (pSrcValue != pDstValue) asn1rt::copyValue(ctxt, %s, "
+      out += [""] + declaration(sig[3], " {")
+      out += ["   if (pSrcValue != pDstValue) asn1rt::copyValue(ctxt, %s, "
               "pSrcValue, pDstValue);" % desc, "}"]
       if len(sig) > 4:
-         out += ["", sig[4] + " {",
-                 "   asn1rt::freeValue(ctxt, %s, pvalue);" % desc, "}"]
+         out += [""] + declaration(sig[4], " {")
+         out += ["   asn1rt::freeValue(ctxt, %s, pvalue);" % desc, "}"]
    out += ["", "}", ""]
    return "\n".join(out)

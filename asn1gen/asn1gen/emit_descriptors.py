@@ -134,9 +134,10 @@ class Describer:
       if t.kind == "CHOICE":
          out.append(("selectorOffset", "offsetof(%s, t)" % value))
          return out
-      required = sum(1 for c in t.components if _presence(c) == "required")
+      required = sum(1 for c in t.components
+                     if E.presence(c) == "required")
       out.append(("requiredCount", str(required)))
-      if any(c.presence_bit is not None for c in t.components):
+      if E.presence_bits(t):
          out.append(("presenceOffset", "offsetof(%s, m)" % value))
       if t.extensible:
          out.append(("extensible", "1"))
@@ -177,6 +178,7 @@ class Describer:
       t = td.type
       value = E.value_type(td)
       choice = t.kind == "CHOICE"
+      bits = {} if choice else E.presence_bits(t)
       lines = ["constexpr asn1rt::FieldDesc asn1Fields_%s[] = {" % td.name]
       for c in t.components:
          tag = E.component_tag(c)
@@ -185,8 +187,8 @@ class Describer:
          else:
             offset = "offsetof(%s, %s%s)" % (value, "u." if choice else "",
                                              member(c.name))
-         presence = "required" if choice else _presence(c)
-         bit = c.presence_bit if c.presence_bit is not None else -1
+         presence = "required" if choice else E.presence(c)
+         bit = bits.get(c.name, -1)
          pointer = choice and E.held_by_pointer(c.type) \
             and E.field_ctype(c.type) is not None
          args = [E.c_string(xml_name(c.name)), self.desc_of(c.type), offset,
@@ -216,11 +218,3 @@ class Describer:
                                                 table.id_index,
                                                 table.open_index, offset,
                                                 table.form)]
-
-
-def _presence(c):
-   if c.default_mode == "zero":
-      return "zero"
-   if c.optional or c.extension or c.default_mode == "optional":
-      return "optional"
-   return "required"

@@ -7,7 +7,7 @@ compiles on its own whatever the order in which headers are included."""
 
 from . import model as M
 from . import emit_types as E
-from .emit_names import banner, guard, member, wrap
+from .emit_names import banner, declaration, guard, member, wrap, xml_name
 from .emit_plan import alias_target
 
 
@@ -18,8 +18,7 @@ def emit_header(plan, module):
                  "codec functions, descriptors and control classes.",
                  "Do not edit; change the module and generate again."])
    out += ["#ifndef " + guard(unit), "#define " + guard(unit), ""]
-   out += ["#include <cstddef>", "", '#include "asn1Control.h"',
-           '#include "asn1Generated.h"']
+   out += ['#include "asn1Control.h"', '#include "asn1Generated.h"']
    for base in plan.control_base_modules(module):
       out.append('#include "%s.h"' % E.unit_name(base))
    out += ["", "namespace asn1data {", "", "using asn1rt::Asn1TObject;"]
@@ -36,12 +35,10 @@ def emit_header(plan, module):
    _section(out, "codec, copy and free functions", _functions(module))
    _section(out, "descriptors of the generic engine", _descriptors(plan,
                                                                    module))
-   controls = _control_classes(module)
-   if controls:
-      out += ["", "/* ---- control classes " + "-" * 52 + " */"]
-      for lines in controls:
-         out.append("")
-         out += lines
+   controls = []
+   for lines in _control_classes(module):
+      controls += [""] + lines
+   _section(out, "control classes", controls)
    out += ["", "}", "", "#endif", ""]
    return "\n".join(out)
 
@@ -81,6 +78,8 @@ def _named_numbers(module):
          continue
       what = {"INTEGER": "Named numbers", "ENUMERATED": "Enumeration items",
               "BIT STRING": "Named bits (bit numbers)"}[t.kind]
+      if lines:
+         lines.append("")
       lines.append("/* %s of %s. */" % (what, td.name))
       lines.append("struct %s {" % td.name)
       lines.append("   enum {")
@@ -164,11 +163,11 @@ def _layout(plan, td):
    members = []
    inits = []
    if t.kind in ("SEQUENCE", "SET"):
-      bits = [c for c in t.components if c.presence_bit is not None]
+      bits = E.presence_bits(t)
       if bits:
          members.append("struct {")
-         for c in sorted(bits, key=lambda c: c.presence_bit):
-            members.append("   unsigned %sPresent : 1;" % member(c.name))
+         for name in sorted(bits, key=bits.get):
+            members.append("   unsigned %sPresent : 1;" % xml_name(name))
          members.append("} m;")
          inits.append("m()")
       table = plan.table(td)
@@ -256,7 +255,8 @@ def signatures(td):
 def _functions(module):
    lines = []
    for td in module.typedefs:
-      lines += [s + ";" for s in signatures(td)]
+      for s in signatures(td):
+         lines += declaration(s, ";")
    return lines
 
 
@@ -285,7 +285,7 @@ def binding(td):
    t = td.type
    if t.kind in M.LISTS and t.rep == "list":
       return "asn1rt::ListBinding"
-   if t.kind == "BIT STRING" and t.named:
+   if t.kind == "BIT STRING":
       return "asn1rt::BitStrBinding"
    if t.kind == "GeneralizedTime":
       return "asn1rt::GeneralizedTimeBinding"

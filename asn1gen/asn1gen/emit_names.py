@@ -57,3 +57,10 @@ def wrap(head, items, tail, indent, width=100):
       current += text
    lines.append(current)
    return lines
+
+
+def declaration(signature, tail):
+   """A function signature followed by `tail` (";" or " {"), its
+   parameters wrapped under the opening parenthesis when too long."""
+   head, params = signature.split("(", 1)
+   return wrap(head + "(", params[:-1].split(", "), ")" + tail, len(head) + 1)

@@ -62,16 +62,10 @@ class Plan:
    def _check_limits(self, td):
       t = td.type
       if t.kind in ("SEQUENCE", "SET"):
-         bits = [c.presence_bit for c in t.components
-                 if c.presence_bit is not None]
-         if bits and max(bits) >= E.MAX_PRESENCE_BITS:
+         bits = E.presence_bits(t)
+         if len(bits) > E.MAX_PRESENCE_BITS:
             raise CompileError(td.pos, "'%s' needs more than %d presence "
                                "bits" % (td.name, E.MAX_PRESENCE_BITS))
-         for c in t.components:
-            if c.default_mode == "value":
-               raise CompileError(c.pos, "a DEFAULT that the decoder fills "
-                                  "in ('%s') is not supported by the engine "
-                                  "yet" % c.name)
       if t.kind == "SET" and len(t.components) > E.MAX_SET_COMPONENTS:
          raise CompileError(td.pos, "'%s' has more than %d components"
                             % (td.name, E.MAX_SET_COMPONENTS))

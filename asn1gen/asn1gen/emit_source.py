@@ -6,7 +6,7 @@ from . import model as M
 from . import emit_types as E
 from .emit_descriptors import Describer
 from .emit_header import signatures, struct_has_context
-from .emit_names import banner
+from .emit_names import banner, declaration
 
 
 def emit_source(plan, module):
@@ -131,5 +131,6 @@ def _codec_functions(module):
                   "asn1rt::xerEncode(ctxt, %s, %s, elemName, attributes)"
                   % (desc, xe_value)]
       for s, call in zip(sig, calls):
-         lines += ["", s + " {", "   return %s;" % call, "}"]
+         lines += [""] + declaration(s, " {")
+         lines += ["   return %s;" % call, "}"]
    return lines

@@ -10,7 +10,7 @@ from .errors import CompileError
 from . import model as M
 from . import emit_types as E
 from .emit_descriptors import Describer
-from .emit_names import banner, guard, member
+from .emit_names import banner, declaration, guard, member, xml_name
 from .emit_source import include_lines
 
 VALUE_FIELD_KINDS = frozenset(("OBJECT IDENTIFIER", "BOOLEAN", "INTEGER",
@@ -53,6 +53,10 @@ def id_field(cls):
 
 def _suffix(field):
    return member(field.name[1:])
+
+
+def _presence_bit(field):
+   return xml_name(field.name[1:]) + "Present"
 
 
 def _value_ctype(field):
@@ -116,7 +120,7 @@ def class_definition(cls):
    if optional:
       members.append("   struct {")
       for f in optional:
-         members.append("      unsigned char %sPresent : 1;" % _suffix(f))
+         members.append("      unsigned char %s : 1;" % _presence_bit(f))
       members.append("   } m;")
       inits.append("m()")
    for f in value_fields(cls):
@@ -179,7 +183,7 @@ def object_definition(d, obj):
       if f.name not in obj.fields:
          continue
       if f.optional:
-         out.append("   m.%sPresent = 1;" % _suffix(f))
+         out.append("   m.%s = 1;" % _presence_bit(f))
       if f.kind == "value":
          out += _value_assignment(obj, f, f is ident)
    out.append("}")
@@ -271,8 +275,8 @@ def set_declaration(s):
       "   static %s* instance(ASN1CTXT* ctxt);" % name,
       "   /* The first object whose identifier equals oid, or null. */",
       "   %s* lookupObject(ASN1TObjId oid);" % cls,
-      "   %s* getObject(ASN1UINT index) { return index < mCount ? "
-      "mObjects[index] : nullptr; }" % cls,
+      "   /* The object at a position of the search order, or null. */",
+      "   %s* getObject(ASN1UINT index);" % cls,
       "   ASN1UINT getCount() const { return mCount; }", "",
       "private:", "   %s();" % name, "",
       "   static %s* mpInstance;" % name,
@@ -295,8 +299,15 @@ def set_definition(s):
           "%s::%s() : mObjects(), mCount(%d) {" % (name, name, len(s.objects))]
    for i, obj in enumerate(s.objects):
       out.append("   mObjects[%d] = new %s();" % (i, obj.name))
-   out += ["}", "",
-           "%s* %s::lookupObject(ASN1TObjId oid) {" % (cls.name, name),
+   out += ["}", ""]
+   if s.objects:
+      out += ["%s* %s::getObject(ASN1UINT index) {" % (cls.name, name),
+              "   return index < %d ? mObjects[index] : nullptr;" % len(s.objects),
+              "}", ""]
+   else:
+      out += ["%s* %s::getObject(ASN1UINT) {" % (cls.name, name),
+              "   return nullptr;", "}", ""]
+   out += ["%s* %s::lookupObject(ASN1TObjId oid) {" % (cls.name, name),
            "   for (ASN1UINT i = 0; i < mCount; i++) {",
            "      if (mObjects[i]->%s == oid) return mObjects[i];"
            % _suffix(ident),
@@ -361,7 +372,8 @@ def emit_table_header(plan, module):
               "after decoding", "   and renew their encodings before "
               "encoding. */"]
       for td in constrained:
-         out += [_table_signature(p, td) + ";" for p, _ in TABLE_FUNCTIONS]
+         for p, _ in TABLE_FUNCTIONS:
+            out += declaration(_table_signature(p, td), ";")
    descriptors = ["extern const asn1rt::ObjectDesc asn1Object_%s;" % o.name
                   for o in _objects(module)]
    descriptors += ["extern const asn1rt::ObjectSetDesc asn1Set_%s;" % s.name
@@ -388,8 +400,8 @@ def emit_table_source(plan, module):
       body += set_definition(s)
    for td in _constrained(plan, module):
       for prefix, call in TABLE_FUNCTIONS:
-         body += ["", _table_signature(prefix, td) + " {",
-                  "   return asn1rt::%s(ctxt, &asn1Desc_%s, pvalue);"
+         body += [""] + declaration(_table_signature(prefix, td), " {")
+         body += ["   return asn1rt::%s(ctxt, &asn1Desc_%s, pvalue);"
                   % (call, td.name), "}"]
    set_members = []
    for s in _sets(module):

@@ -47,8 +47,8 @@ TAG_MACROS = {
    30: "ASN_ID_BMPString",
 }
 
-CLASS_MACROS = {"UNIVERSAL": "TM_UNIV", "APPLICATION": "TM_APPL",
-                "CONTEXT": "TM_CTXT", "PRIVATE": "TM_PRIV"}
+CLASS_MACROS = {"APPLICATION": "TM_APPL", "CONTEXT": "TM_CTXT",
+                "PRIVATE": "TM_PRIV"}
 
 # Limits of the engine's descriptors.
 MAX_PRESENCE_BITS = 32
@@ -290,6 +290,35 @@ def c_string(text):
       else:
          out.extend("\\%03o" % b for b in ch.encode("utf-8"))
    return '"%s"' % "".join(out)
+
+
+# -- presence -------------------------------------------------------------
+
+
+def presence_bits(t):
+   """{component name: bit in `m`} of a SEQUENCE or SET: the model's bits
+   of OPTIONAL components, extension additions and defaults held as
+   OPTIONAL, then one bit for each default that the decoder should fill in.
+   The engine has no such defaults yet, so they are held as OPTIONAL for
+   now: written when they were present, whatever their value."""
+   bits = {c.name: c.presence_bit for c in t.components
+           if c.presence_bit is not None}
+   following = max(bits.values(), default=-1) + 1
+   for c in t.components:
+      if c.default_mode == "value":
+         bits[c.name] = following
+         following += 1
+   return bits
+
+
+def presence(c):
+   """How a component is held: "required", "optional" (a bit in `m`) or
+   "zero" (a plain field whose zero value is the default)."""
+   if c.default_mode == "zero":
+      return "zero"
+   if c.optional or c.extension or c.default_mode is not None:
+      return "optional"
+   return "required"
 
 
 # -- table constraints ------------------------------------------------------

@@ -35,6 +35,7 @@
 #include "asn1Engine.h"
 #include "asn1Xer.h"
 #include "asn1Control.h"
+#include "asn1data.h"
 
 #include "caBlob.h"
 #include "caException.h"

@@ -109,7 +109,7 @@ TEST_F(GeneratedBerTest, RecordWithEveryComponentRoundTrips) {
 
    ASN1T_Record back;
    ASSERT_EQ(decode(asn1D_Record, back, expected), RTS_OK);
-   EXPECT_EQ(back.flag, 1);
+   EXPECT_EQ(back.flag, 0xFF); /* TRUE as received */
    EXPECT_EQ(back.count, 7);
    EXPECT_EQ(back.small, 300);
    EXPECT_EQ(back.flags.numbits, 10u);
@@ -365,7 +365,7 @@ TEST_F(GeneratedBerTest, ExtensionValueTravelsInsideItsOctetString) {
    const std::string input = tlv("30", gentestOid("02 01") + "01 01 FF  04 04 03 02 07 80");
    ASN1T_Extension ext;
    ASSERT_EQ(decode(asn1D_Extension, ext, input), RTS_OK);
-   EXPECT_EQ(ext.critical, 1);
+   EXPECT_EQ(ext.critical, 0xFF);
    auto* flags = static_cast<ASN1T_Flags*>(ext.extnValueObject.decoded);
    ASSERT_NE(flags, nullptr);
    EXPECT_EQ(flags->numbits, 1u);

@@ -260,16 +260,21 @@ TEST(Driver, LongInputIsConsumedAsExactly65536Bytes) {
    EXPECT_EQ(left, data.substr(65536));
 }
 
-TEST(Driver, OuterTypeUnknownToTheRegistryEndsWithStatus255) {
+// The outer message does not decode (a SEQUENCE holding only an INTEGER),
+// or its type is unknown: the report goes to standard output, status 255,
+// nothing is converted and no -o file is written.
+TEST(Driver, FailedOuterDecodeEndsWithStatus255) {
    std::string dir = scratchDir("driver-outer");
    writeFile(dir + "/resp.der", std::string("\x30\x03\x02\x01\x00", 5));
    struct Case {
       std::vector<std::string> args;
       const char* out;
    } cases[] = {
-      {{"-t", "TSTInfo", "-t1", "TimeStampResp", "-o", "inner.der"}, "decode of TimeStampResp failed\n"},
-      {{"-t1", "TimeStampResp"}, "decode of TimeStampResp failed\n"},
-      {{"-t", "BasicOCSPResponse", "-t1", "OCSPResponse", "-o", "inner.der"}, "decode of OCSPResponse failed\n"},
+      {{"-t", "TSTInfo", "-t1", "TimeStampResp", "-o", "inner.der"},
+       "decode of TimeStampResp failed\nASN.1 ERROR: Status -3\n"},
+      {{"-t1", "TimeStampResp"}, "decode of TimeStampResp failed\nASN.1 ERROR: Status -3\n"},
+      {{"-t", "BasicOCSPResponse", "-t1", "OCSPResponse", "-o", "inner.der"},
+       "decode of OCSPResponse failed\nASN.1 ERROR: Status -3\n"},
       {{"-t1", "NoSuchOuter", "-t", "NoSuchType"}, "decode of NoSuchOuter failed\n"},
    };
    for (const char* mode : {"blobxml", "xmlblob"}) {

@@ -1,0 +1,68 @@
+/*
+ * XerDerConverterTimeStampResponse: the XML of a TimeStampResp in which the
+ * eContent of the token (id-ct-TSTInfo, written as one unbroken run of
+ * markup) is replaced by the XML of the TSTInfo it carries.
+ */
+#include "xerDerConverter.h"
+
+#include "asn1data.h"
+#include "berBuffers.h"
+#include "caException.h"
+#include "rtContext.h"
+#include "xerBuffers.h"
+
+using namespace asn1data;
+
+namespace {
+
+const char kContentStart[] =
+   "<encapContentInfo><eContentType>1.2.840.113549.1.9.16.1.4</eContentType><eContent>";
+const char kContentEnd[] = "</eContent></encapContentInfo>";
+
+/* Decodes one TSTInfo from DER and returns its XML document. */
+std::string tstInfoXml(const ASN1OCTET* data, ASN1UINT length) {
+   ASN1BERDecodeBuffer decodeBuffer(data, static_cast<int>(length));
+   ASN1XEREncodeBuffer encodeBuffer(0);
+   ASN1T_TSTInfo value;
+   ASN1C_TSTInfo decoder(decodeBuffer, value);
+   ASN1C_TSTInfo encoder(encodeBuffer, value);
+   if (decoder.DecodeFrom(decodeBuffer) != 0)
+      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+   if (encoder.EncodeTo(encodeBuffer) < 0)
+      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+   ASN1CTXT* ctxt = encodeBuffer.getCtxtPtr();
+   return std::string(reinterpret_cast<const char*>(ctxt->buffer.data), ctxt->buffer.byteIndex);
+}
+
+}
+
+std::string XerDerConverterTimeStampResponse::toXer(const CACMPT_BLOB& der, bool) const {
+   /* The response's buffers stay alive while its token is read below. */
+   ASN1BERDecodeBuffer decodeBuffer(der.data, static_cast<int>(der.length));
+   ASN1XEREncodeBuffer encodeBuffer(0);
+   ASN1T_TimeStampResp response;
+   ASN1C_TimeStampResp decoder(decodeBuffer, response);
+   ASN1C_TimeStampResp encoder(encodeBuffer, response);
+   if (decoder.DecodeFrom(decodeBuffer) != 0)
+      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+   if (encoder.EncodeTo(encodeBuffer) < 0)
+      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+   ASN1CTXT* ctxt = encodeBuffer.getCtxtPtr();
+   std::string xml(reinterpret_cast<const char*>(ctxt->buffer.data), ctxt->buffer.byteIndex);
+
+   const ASN1T_ContentInfo& token = response.timeStampToken;
+   const auto* signedData = static_cast<const ASN1T_SignedData*>(token.content.decoded);
+   ASN1TDynOctStr eContent = {0, nullptr};
+   if (response.m.timeStampTokenPresent && token.contentType == id_signedData && signedData != nullptr)
+      eContent = signedData->encapContentInfo.eContent;
+   std::string tstXml = tstInfoXml(eContent.data, eContent.numocts);
+
+   size_t start = xml.find(kContentStart);
+   if (start == std::string::npos) throw CAException("Wrong xer", sourceFileName(__FILE__), __LINE__);
+   start += sizeof(kContentStart) - 1;
+   size_t end = xml.find(kContentEnd, start);
+   if (end == std::string::npos) throw CAException("Wrong xer", sourceFileName(__FILE__), __LINE__);
+   return xml.replace(start, end - start, tstXml);
+}
+
+CACMPT_BLOB XerDerConverterTimeStampResponse::toDer(const std::string&) const { return CACMPT_BLOB(); }
