@@ -2,10 +2,14 @@
 PREFIX ?= /usr/local
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 300
+BENCH_BUILD ?= build-bench
+BENCH_REPETITIONS ?= 10
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build demo test sanitize install clean
+.PHONY: all deps build demo test sanitize fuzz bench install clean
 
 all: build
 
@@ -33,8 +37,27 @@ sanitize: deps $(SANITIZE_BUILD)/build.ninja
 	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
+# libFuzzer harnesses under clang with ASan and UBSan (fuzz/CMakeLists.txt),
+# each run for FUZZ_SECONDS over a corpus kept in $(FUZZ_BUILD).
+$(FUZZ_BUILD)/build.ninja:
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DBLOBXML_FUZZ_JOBS=$(JOBS)
+
+fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run_fuzzers.sh $(FUZZ_BUILD)
+
+# Throughput, memory and start-up benchmarks of the optimised build, with
+# the check of the performance targets (bench/run_bench.sh).
+$(BENCH_BUILD)/build.ninja:
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DBLOBXML_BENCH=ON $(CMAKE_FLAGS)
+
+bench: deps $(BENCH_BUILD)/build.ninja
+	cmake --build $(BENCH_BUILD) -j $(JOBS) --target blobxml_tool blobxml_bench \
+	  blobxml_bench_memory blobxml_bench_empty blobxml_bench_run
+	bash bench/run_bench.sh $(BENCH_BUILD) $(BENCH_REPETITIONS)
+
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(BENCH_BUILD)

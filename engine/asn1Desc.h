@@ -11,7 +11,8 @@
  *    component, bits 0 to 31, read and written as one 32-bit word at
  *    `presenceOffset`), then one field per component; `extElem1` (an
  *    Asn1RTDList of ASN1TOpenType) for an extensible type. A SET has at most
- *    64 components.
+ *    64 components. A component with a default that the decoder fills in
+ *    (Presence::DefaultValue) is a plain field without presence bit.
  *  - CHOICE: `t` (unsigned, 1-based) at `selectorOffset` and the union `u`;
  *    the FieldDesc of an alternative carries offsetof(T, u.<alternative>).
  *    An alternative is either held in the union itself (numbers,
@@ -23,7 +24,8 @@
  *    to n elements of `elemType->valueSize` bytes) at `arrayElemOffset`.
  *  - fixed-size OCTET STRING / BIT STRING: the 32-bit count (`numocts`,
  *    `numbits`) at offset 0 and the array of `fixedCapacity` octets directly
- *    behind it, at offset 4.
+ *    behind it, at offset 4. A BIT STRING takes at most `bitCapacity` bits,
+ *    which the array may exceed.
  *  - table-constrained open type: an Asn1TObject (below); its `decoded`
  *    points to a zeroed heap value of the object's type (`valueSize` bytes),
  *    and is null for an unknown identifier, an object without type and a
@@ -40,7 +42,8 @@
 
 namespace asn1rt {
 
-/* What a descriptor describes; one engine routine per kind and codec. */
+/* What a descriptor describes; one engine routine per kind and codec. The
+   structured kinds, which hold other values, come last (isStructured). */
 enum class Kind : uint8_t {
    Boolean,
    Integer,        /* int */
@@ -65,6 +68,10 @@ enum class Kind : uint8_t {
    SequenceOfArray,
 };
 
+/* Whether values of the kind hold other values: the kinds through which
+   codecs, copy and free descend. */
+constexpr bool isStructured(Kind kind) { return kind >= Kind::Sequence; }
+
 /* How a component's tag is written. */
 enum class Tagging : uint8_t {
    None,     /* the component's own (universal) tag */
@@ -77,6 +84,9 @@ enum class Presence : uint8_t {
    Required,
    Optional,     /* field + presence bit */
    DefaultZero,  /* DEFAULT FALSE / DEFAULT 0: plain field, written when non-zero */
+   DefaultValue, /* any other default of a BOOLEAN, INTEGER or ENUMERATED: plain
+                    field set to `defaultValue` before decoding, written when
+                    it differs (a null big-integer text counts as the default) */
 };
 
 /* Identifier of a named number, named bit or enumeration item. */
@@ -145,12 +155,24 @@ struct FieldDesc {
    Presence presence;
    int8_t presenceBit;      /* bit in `m`, -1 when none */
    uint8_t byPointer;       /* CHOICE alternative held by pointer to a heap value */
+   const void* defaultValue; /* Presence::DefaultValue: the default in the field's
+                                own form (a big integer as a `const char*`
+                                pointing to static text); never freed */
 };
 
-/* Size or value bounds; a flag says which bounds are present. */
+/* One closed range of a constraint that is a union, as (1..4 | 8). */
+struct Range {
+   int64_t lower, upper;
+};
+
+/* Size or value bounds; a flag says which bounds are present. A union of
+   ranges also lists them: a number inside lower..upper must then lie in one
+   of them (the hull alone is the common case and costs no more). */
 struct Bounds {
    uint8_t hasLower, hasUpper;
    int64_t lower, upper;
+   const Range* ranges;
+   uint16_t rangeCount;
 };
 
 struct TypeDesc {
@@ -188,9 +210,13 @@ struct TypeDesc {
                                  UniversalString) or list elements */
    Bounds value;              /* value range of Integer, Unsigned, Unsigned16 */
    uint32_t fixedCapacity;    /* fixed arrays: octets available */
+   uint32_t bitCapacity;      /* fixed BIT STRING: the most bits a decoded value may
+                                 have (the named bits, for KeyUsage 9); 0 for as
+                                 many as the octets hold */
 
-   /* INTEGER named numbers, ENUMERATED items (the only values an ENUMERATED
-      accepts), BIT STRING named bits */
+   /* INTEGER named numbers (also of a big integer), ENUMERATED items (BER
+      takes any number from the lowest item to the highest, XER only the
+      items), BIT STRING named bits */
    const NamedNumber* names;
    uint16_t nameCount;
 

@@ -25,11 +25,12 @@ struct CountedArray {
    Elem* elem;
 };
 
-/* One component or alternative; fields added to FieldDesc later keep their
-   zero defaults. */
+/* One component or alternative; `defaultValue` only for
+   Presence::DefaultValue. Fields added to FieldDesc later keep their zero
+   defaults. */
 constexpr FieldDesc field(const char* name, const TypeDesc* type, uint32_t offset,
                           ASN1TagWord tag, Tagging tagging, Presence presence, int presenceBit,
-                          bool byPointer) {
+                          bool byPointer, const void* defaultValue = nullptr) {
    FieldDesc f{};
    f.name = name;
    f.type = type;
@@ -39,13 +40,31 @@ constexpr FieldDesc field(const char* name, const TypeDesc* type, uint32_t offse
    f.presence = presence;
    f.presenceBit = static_cast<int8_t>(presenceBit);
    f.byPointer = byPointer ? 1 : 0;
+   f.defaultValue = defaultValue;
    return f;
 }
 
-/* Bounds with a lower bound only, or with both. */
-constexpr Bounds atLeast(int64_t lower) { return Bounds{1, 0, lower, 0}; }
-constexpr Bounds between(int64_t lower, int64_t upper) { return Bounds{1, 1, lower, upper}; }
-constexpr Bounds atMost(int64_t upper) { return Bounds{0, 1, 0, upper}; }
+/* Bounds with a lower bound only, with both, or with an upper bound only. */
+constexpr Bounds bounds(bool hasLower, int64_t lower, bool hasUpper, int64_t upper) {
+   Bounds b{};
+   b.hasLower = hasLower ? 1 : 0;
+   b.hasUpper = hasUpper ? 1 : 0;
+   b.lower = lower;
+   b.upper = upper;
+   return b;
+}
+constexpr Bounds atLeast(int64_t lower) { return bounds(true, lower, false, 0); }
+constexpr Bounds between(int64_t lower, int64_t upper) { return bounds(true, lower, true, upper); }
+constexpr Bounds atMost(int64_t upper) { return bounds(false, 0, true, upper); }
+
+/* A union of ranges, (32 | 64) or (1..4 | 8..MAX): `hull` bounds them all,
+   and a number must lie in one of the `count` ranges, sorted and disjoint;
+   an open end is INT64_MIN or INT64_MAX. */
+constexpr Bounds anyOf(Bounds hull, const Range* ranges, uint16_t count) {
+   hull.ranges = ranges;
+   hull.rangeCount = count;
+   return hull;
+}
 
 /* ---- information objects ---------------------------------------------------- */
 

@@ -15,7 +15,12 @@ void resetComponents(const TypeDesc* type, void* value) {
    for (uint16_t i = 0; i < type->fieldCount; i++) {
       const FieldDesc& field = type->fields[i];
       void* component = at(value, field.offset);
-      if (field.presence == Presence::DefaultZero) std::memset(component, 0, field.type->valueSize);
+      if (field.presence == Presence::DefaultZero) {
+         std::memset(component, 0, field.type->valueSize);
+      } else if (field.presence == Presence::DefaultValue) {
+         /* A big integer shares the static text of its default. */
+         std::memcpy(component, field.defaultValue, field.type->valueSize);
+      }
       if (field.type->kind == Kind::SequenceOfList) {
          rtDListInit(static_cast<Asn1RTDList*>(component));
       } else if (field.type->kind == Kind::SequenceOfArray) {

@@ -29,7 +29,7 @@ int encodeConstructed(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
    }
    for (int i = type->fieldCount - 1; i >= 0; i--) {
       const FieldDesc& field = type->fields[i];
-      if (!holdsValue(type, value, field)) continue;
+      if (!holdsValue(pctxt, type, value, field)) continue;
       int len = encodeField(pctxt, field, at(value, field.offset));
       if (len < 0) return len;
       int stat = addLength(pctxt, &total, len);

@@ -1,7 +1,7 @@
 /*
- * Entry points of the BER/DER codec: the tag of a type's own definition and
- * the dispatch to the construct families. Every nested value is encoded and
- * decoded through berEncode and berDecode.
+ * Entry points of the BER/DER codec: the nesting limit, the tag of a type's
+ * own definition and the dispatch to the construct families. Every nested
+ * value is encoded and decoded through berEncode and berDecode.
  */
 #include "asn1Engine.h"
 #include "engineInternal.h"
@@ -42,6 +42,8 @@ static bool missingValue(const TypeDesc* type, const void* value) {
 
 int berEncode(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, ASN1TagType tagging) {
    if (missingValue(type, value)) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   const NestingLevel nesting(type);
+   if (nesting.tooDeep()) return LOG_ASN1ERR(pctxt, RTS_TOO_DEEP);
    int len;
    if (type->ownTagging == Tagging::None) {
       len = encodeContents(pctxt, type, value, tagging);
@@ -58,6 +60,8 @@ int berEncode(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, ASN1TagT
 int berDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
               int length) {
    if (missingValue(type, value)) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   const NestingLevel nesting(type);
+   if (nesting.tooDeep()) return LOG_ASN1ERR(pctxt, RTS_TOO_DEEP);
    int stat;
    if (type->ownTagging == Tagging::None) {
       stat = decodeContents(pctxt, type, value, tagging, length);

@@ -27,7 +27,7 @@ static int encodeFixedOctets(ASN1CTXT* pctxt, const TypeDesc* type, const void* 
 static int encodeFixedBits(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
                            ASN1TagType tagging) {
    const ASN1UINT numbits = fieldAs<ASN1UINT>(value, 0);
-   if (numbits / 8 + (numbits % 8 != 0) > type->fixedCapacity)
+   if (numbits / 8 + (numbits % 8 != 0) > fixedBitOctets(type))
       return LOG_ASN1ERR(pctxt, RTS_VALUE_TOO_LONG);
    int stat = checkSize(pctxt, type->size, numbits);
    if (stat != RTS_OK) return stat;
@@ -120,15 +120,16 @@ static int decodeFixedOctets(ASN1CTXT* pctxt, const TypeDesc* type, void* value,
    return checkSize(pctxt, type->size, numocts);
 }
 
-/* X.690 8.6.4: primitive or segmented into the type's array; a string
-   longer than the array is RTS_VALUE_TOO_LONG. */
+/* X.690 8.6.4: primitive or segmented into the type's array. The capacity
+   is the type's bit capacity (9 for KeyUsage), which xd_bitstr_s rounds up
+   to whole octets; a longer string is RTS_VALUE_TOO_LONG. */
 static int decodeFixedBits(ASN1CTXT* pctxt, const TypeDesc* type, void* value,
                            ASN1TagType tagging, int length) {
    int stat = RTS_OK;
    if (tagging == TAG_EXPLICIT) stat = xd_match1(pctxt, ASN_ID_BITSTR, &length);
    if (stat != RTS_OK) return stat;
    const ASN1BlockDescr block = contentsBlock(pctxt, length);
-   ASN1UINT numbits = type->fixedCapacity * 8;
+   ASN1UINT numbits = type->bitCapacity != 0 ? type->bitCapacity : type->fixedCapacity * 8;
    stat = xd_bitstr_s(pctxt, fixedArray(value), &numbits, TAG_IMPLICIT, length);
    if (stat == RTS_OK) stat = finishContents(pctxt, block, true);
    if (stat != RTS_OK) return stat;

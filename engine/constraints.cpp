@@ -11,8 +11,16 @@
 namespace asn1rt {
 namespace detail {
 
+/* Outside the hull, or, for a union such as (32 | 64), in a gap between
+   its ranges. */
 static bool outside(const Bounds& bounds, int64_t value) {
-   return (bounds.hasLower && value < bounds.lower) || (bounds.hasUpper && value > bounds.upper);
+   if ((bounds.hasLower && value < bounds.lower) || (bounds.hasUpper && value > bounds.upper))
+      return true;
+   if (bounds.rangeCount == 0) return false;
+   for (uint16_t i = 0; i < bounds.rangeCount; i++) {
+      if (value >= bounds.ranges[i].lower && value <= bounds.ranges[i].upper) return false;
+   }
+   return true;
 }
 
 int checkSize(ASN1CTXT* pctxt, const Bounds& bounds, uint64_t count) {
@@ -26,11 +34,15 @@ int checkValue(ASN1CTXT* pctxt, const Bounds& bounds, int64_t value) {
    return RTS_OK;
 }
 
+/* BER takes any number from the lowest item to the highest, also one that
+   names no item (CRLReason 7); only XER needs an identifier. */
 int checkEnumerated(ASN1CTXT* pctxt, const TypeDesc* type, int64_t number) {
+   bool below = true, above = true;
    for (uint16_t i = 0; i < type->nameCount; i++) {
-      if (type->names[i].value == number) return RTS_OK;
+      if (type->names[i].value <= number) below = false;
+      if (type->names[i].value >= number) above = false;
    }
-   return LOG_ASN1ERR(pctxt, RTS_BAD_ENUM);
+   return below || above ? LOG_ASN1ERR(pctxt, RTS_BAD_ENUM) : RTS_OK;
 }
 
 int checkTextSize(ASN1CTXT* pctxt, const TypeDesc* type, const char* text) {

@@ -44,7 +44,7 @@ static void copyDecodedValues(ASN1CTXT* pctxt, const TypeDesc* type, const void*
    const ObjectDesc* object = objectOf(type, dst);
    const TypeDesc* objectType = object != nullptr ? object->type : nullptr;
    const FieldDesc& carrier = type->fields[table->openField];
-   if (!holdsValue(type, src, carrier)) return;
+   if (!holdsValue(pctxt, type, src, carrier)) return;
    switch (table->form) {
    case TableForm::OpenType: {
       const Asn1TObject& from = fieldAs<Asn1TObject>(src, carrier.offset);
@@ -80,7 +80,11 @@ static void copyComponents(ASN1CTXT* pctxt, const TypeDesc* type, const void* sr
    if (hasPresenceWord(type)) setPresenceWord(type, dst, presenceWord(type, src));
    for (uint16_t i = 0; i < type->fieldCount; i++) {
       const FieldDesc& field = type->fields[i];
-      if (field.presence == Presence::Optional && !holdsValue(type, src, field)) continue;
+      if (field.presence == Presence::Optional && !holdsValue(pctxt, type, src, field)) continue;
+      if (holdsDefaultStorage(field, src)) {
+         std::memcpy(at(dst, field.offset), field.defaultValue, field.type->valueSize);
+         continue;
+      }
       copyValue(pctxt, field.type, at(src, field.offset), at(dst, field.offset));
    }
    if (type->extensible) {
@@ -137,6 +141,9 @@ static void copyArray(ASN1CTXT* pctxt, const TypeDesc* type, const void* src, vo
 
 void copyValue(ASN1CTXT* pctxt, const TypeDesc* type, const void* src, void* dst) {
    if (src == dst) return;
+   /* A value nested deeper than any decoded one stays empty. */
+   const NestingLevel nesting(type);
+   if (nesting.tooDeep()) return;
    switch (type->kind) {
    case Kind::Boolean:
    case Kind::Integer:

@@ -1,11 +1,13 @@
 /*
  * Internals of the generic engine: access to the parts of a value structure
- * that a descriptor names, the tag rules shared by all constructs, and the
- * per-construct BER routines that berEncode and berDecode dispatch to.
+ * that a descriptor names, the tag rules shared by all constructs, the
+ * per-construct BER routines that berEncode and berDecode dispatch to, and
+ * the count of nested structured values.
  *
  * berEncode and berDecode are the only routines that descend into nested
- * values (copyValue and freeValue likewise for copy and free), so nesting
- * depth can be counted there.
+ * values (copyValue, freeValue and xerEncode likewise for copy, free and
+ * XER, and the SAX machines hand events down one machine per level), so
+ * nesting depth is counted there.
  */
 #ifndef BLOBXML_ENGINEINTERNAL_H
 #define BLOBXML_ENGINEINTERNAL_H
@@ -52,10 +54,19 @@ inline void markPresent(const TypeDesc* type, void* value, const FieldDesc& fiel
 /* Whether the structure has an `m` at all. */
 bool hasPresenceWord(const TypeDesc* type);
 
-/* Whether a component holds a value to encode, copy or free: a required one
-   always, an OPTIONAL one when its bit is set, a DEFAULT FALSE/0 one when
-   it is not zero. */
-bool holdsValue(const TypeDesc* type, const void* value, const FieldDesc& field);
+/* Whether a component holds a value to encode: a required one always, an
+   OPTIONAL one when its bit is set, a DEFAULT FALSE/0 one when it is not
+   zero, one with another default when it differs from the default (a null
+   big-integer text is the default). */
+bool holdsValue(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, const FieldDesc& field);
+
+/* Whether a component with a default (Presence::DefaultValue) still holds
+   the very storage of its default, as the decoder put it there: nothing of
+   it is owned, so copy shares it and free leaves it. */
+inline bool holdsDefaultStorage(const FieldDesc& field, const void* value) {
+   return field.presence == Presence::DefaultValue &&
+          std::memcmp(at(value, field.offset), field.defaultValue, field.type->valueSize) == 0;
+}
 
 /* An alternative's value: in the union, or behind the union's pointer. */
 inline void* alternativeValue(void* choice, const FieldDesc& field) {
@@ -72,6 +83,12 @@ static_assert(offsetof(Asn1TObject, numocts) == offsetof(ASN1TOpenType, numocts)
               "Asn1TObject must start like ASN1TOpenType");
 inline bool isTableObject(const TypeDesc* openType) {
    return openType->valueSize >= sizeof(Asn1TObject);
+}
+
+/* Octets that a fixed-size BIT STRING value may fill: those of its bit
+   capacity (the named bits), which its array may exceed. */
+inline uint32_t fixedBitOctets(const TypeDesc* type) {
+   return type->bitCapacity != 0 ? (type->bitCapacity + 7) / 8 : type->fixedCapacity;
 }
 
 /* ---- tags ------------------------------------------------------------------ */
@@ -148,8 +165,8 @@ int decodeSequence(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagTy
 int decodeSet(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
               int length);
 
-/* Clears `m`, zeroes DEFAULT FALSE/0 fields and empties lists before a
-   SEQUENCE or SET is decoded. */
+/* Clears `m`, zeroes DEFAULT FALSE/0 fields, sets the other defaults and
+   empties lists before a SEQUENCE or SET is decoded. */
 void resetComponents(const TypeDesc* type, void* value);
 
 int encodeChoice(ASN1CTXT* pctxt, const TypeDesc* type, const void* value);
@@ -167,12 +184,50 @@ int encodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
 int decodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
                     int length);
 
+/* ---- nesting ------------------------------------------------------------------- */
+
+/* Structured values nested deeper than this are refused with RTS_TOO_DEEP
+   (-36): a hostile message of a recursive type (PKIMessage inside
+   PKIMessage, SignedData inside SignedData) would otherwise exhaust the
+   stack. Real messages stay far below: a certificate with its extensions
+   decoded reaches about 12 levels, a time-stamp response (TSTInfo inside
+   the SignedData of its token) about 18. */
+constexpr unsigned kMaxNesting = 256;
+
+/* Structured levels open on this thread: the depth of the stack is a
+   matter of the thread, whatever context a routine works on. One count
+   serves every context, since an open type is decoded (on a buffer of its
+   own) while the value that carries it is still open. Defined here with
+   its constant initial value, so that no access needs a call. */
+inline thread_local unsigned tNestingDepth = 0;
+
+/* One level of a structured value, counted while the object lives, so that
+   every way out of a routine (and an exception out of a SAX machine) gives
+   it back. Values of other kinds do not count. */
+class NestingLevel {
+public:
+   explicit NestingLevel(const TypeDesc* type) : mCounted(isStructured(type->kind)) {
+      if (mCounted) tNestingDepth++;
+   }
+   ~NestingLevel() {
+      if (mCounted) tNestingDepth--;
+   }
+   NestingLevel(const NestingLevel&) = delete;
+   NestingLevel& operator=(const NestingLevel&) = delete;
+
+   bool tooDeep() const { return mCounted && tNestingDepth > kMaxNesting; }
+
+private:
+   const bool mCounted;
+};
+
 /* ---- constraints --------------------------------------------------------------- */
 
 /* RTS_CONSTRAINT (recorded) when the count lies outside the bounds. */
 int checkSize(ASN1CTXT* pctxt, const Bounds& bounds, uint64_t count);
 int checkValue(ASN1CTXT* pctxt, const Bounds& bounds, int64_t value);
-/* RTS_BAD_ENUM (recorded) when the number is none of the type's items. */
+/* RTS_BAD_ENUM (recorded) when the number lies below the lowest or above
+   the highest of the type's items. */
 int checkEnumerated(ASN1CTXT* pctxt, const TypeDesc* type, int64_t number);
 /* SIZE of a character string: characters of a UTF8String, octets of the
    other 8-bit strings. */
@@ -188,10 +243,10 @@ const ObjectDesc* objectOf(const TypeDesc* type, const void* value);
    value to `visit`, in order; nothing when the carrying component is
    absent. Stops at the first negative result and returns it. */
 template <typename Visit>
-int forEachTableObject(const TypeDesc* type, void* value, Visit visit) {
+int forEachTableObject(ASN1CTXT* pctxt, const TypeDesc* type, void* value, Visit visit) {
    const TableDesc* table = type->table;
    const FieldDesc& carrier = type->fields[table->openField];
-   if (!holdsValue(type, value, carrier)) return RTS_OK;
+   if (!holdsValue(pctxt, type, value, carrier)) return RTS_OK;
    switch (table->form) {
    case TableForm::OpenType: return visit(&fieldAs<Asn1TObject>(value, carrier.offset));
    case TableForm::InOctetString: return visit(&fieldAs<Asn1TObject>(value, table->objectOffset));

@@ -17,7 +17,7 @@ using namespace detail;
 static void freeDecodedValues(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    const ObjectDesc* object = objectOf(type, value);
    const bool mirror = type->table->form == TableForm::InOctetString;
-   forEachTableObject(type, value, [pctxt, object, mirror](Asn1TObject* open) {
+   forEachTableObject(pctxt, type, value, [pctxt, object, mirror](Asn1TObject* open) {
       if (open->decoded != nullptr && object != nullptr && object->type != nullptr)
          freeValue(pctxt, object->type, open->decoded);
       ASN1MEMFREEPTR(pctxt, open->decoded);
@@ -35,7 +35,8 @@ static void freeComponents(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    if (type->table != nullptr) freeDecodedValues(pctxt, type, value);
    for (uint16_t i = 0; i < type->fieldCount; i++) {
       const FieldDesc& field = type->fields[i];
-      if (field.presence == Presence::Optional && !holdsValue(type, value, field)) continue;
+      if (field.presence == Presence::Optional && !holdsValue(pctxt, type, value, field)) continue;
+      if (holdsDefaultStorage(field, value)) continue;
       freeValue(pctxt, field.type, at(value, field.offset));
    }
    if (type->extensible)
@@ -84,6 +85,10 @@ static void release(ASN1CTXT* pctxt, Pointer& pointer) {
 }
 
 void freeValue(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
+   /* Parts nested deeper than any decoded value stay in the heap, which
+      gives them back when it goes. */
+   const NestingLevel nesting(type);
+   if (nesting.tooDeep()) return;
    switch (type->kind) {
    case Kind::Boolean:
    case Kind::Integer:

@@ -81,7 +81,7 @@ int tableDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    if (table->form == TableForm::InOctetString) {
       /* The open type mirrors the OCTET STRING that carries it. */
       const FieldDesc& carrier = type->fields[table->openField];
-      const bool present = holdsValue(type, value, carrier);
+      const bool present = holdsValue(pctxt, type, value, carrier);
       const ASN1TDynOctStr& octets = fieldAs<ASN1TDynOctStr>(value, carrier.offset);
       Asn1TObject& open = fieldAs<Asn1TObject>(value, table->objectOffset);
       open.numocts = present ? octets.numocts : 0;
@@ -89,7 +89,7 @@ int tableDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
       open.decoded = nullptr;
    }
    const ObjectDesc* object = objectOf(type, value);
-   int stat = forEachTableObject(type, value, [pctxt, object](Asn1TObject* open) {
+   int stat = forEachTableObject(pctxt, type, value, [pctxt, object](Asn1TObject* open) {
       open->decoded = nullptr;
       return object != nullptr ? decodeObject(pctxt, object, open) : RTS_OK;
    });
@@ -101,13 +101,13 @@ int tableEncode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    if (object == nullptr) return RTS_OK;
    const TableDesc* table = type->table;
    if (table->form != TableForm::InOctetString) {
-      int stat = forEachTableObject(type, value, [pctxt, object](Asn1TObject* open) {
+      int stat = forEachTableObject(pctxt, type, value, [pctxt, object](Asn1TObject* open) {
          return encodeObject(pctxt, object, open);
       });
       return stat < 0 ? LOG_ASN1ERR(pctxt, stat) : stat;
    }
    /* The OCTET STRING takes the new octets of a decoded value. */
-   return forEachTableObject(type, value, [pctxt, object, table, type, value](Asn1TObject* open) {
+   auto renew = [pctxt, object, table, type, value](Asn1TObject* open) {
       if (open->decoded == nullptr) return RTS_OK;
       int stat = encodeObject(pctxt, object, open);
       if (stat != RTS_OK) return LOG_ASN1ERR(pctxt, stat);
@@ -115,7 +115,8 @@ int tableEncode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
       octets.numocts = open->numocts;
       octets.data = open->data;
       return RTS_OK;
-   });
+   };
+   return forEachTableObject(pctxt, type, value, renew);
 }
 
 }

@@ -3,8 +3,11 @@
  * Everything is written straight into the context's output; nothing is
  * allocated on the way.
  */
+#include <cstdio>
+
 #include "asn1Xer.h"
 #include "engineInternal.h"
+#include "rtBigInt.h"
 #include "rtContext.h"
 #include "xerEncode.h"
 #include "xerEngineInternal.h"
@@ -48,6 +51,19 @@ static int encodeNamedNumber(ASN1CTXT* pctxt, const TypeDesc* type, int64_t numb
                    : xerEncUInt(pctxt, static_cast<ASN1UINT>(number), name);
 }
 
+/* <name><id/></name> for a big integer whose value is a named number (a
+   version INTEGER { v1(1) } held as text), else its digits. */
+static int encodeBigInteger(ASN1CTXT* pctxt, const TypeDesc* type, const char* text,
+                            const char* name, const char* attributes) {
+   for (uint16_t i = 0; text != nullptr && i < type->nameCount; i++) {
+      char number[24];
+      std::snprintf(number, sizeof(number), "%lld", static_cast<long long>(type->names[i].value));
+      if (rtBigIntStrCompare(pctxt, text, number) == 0)
+         return xerEncNamedValue(pctxt, type->names[i].name, name, attributes);
+   }
+   return xerEncBigInt(pctxt, text, name);
+}
+
 static int encodeEnumerated(ASN1CTXT* pctxt, const TypeDesc* type, ASN1UINT number,
                             const char* name, const char* attributes) {
    int stat = xerEncStartElement(pctxt, name, attributes);
@@ -76,7 +92,8 @@ static int encodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, const void* va
       return encodeNamedNumber(pctxt, type, fieldAs<ASN1UINT>(value, 0), false, name, attributes);
    case Kind::Unsigned16:
       return encodeNamedNumber(pctxt, type, fieldAs<ASN1USINT>(value, 0), false, name, attributes);
-   case Kind::BigInteger: return xerEncBigInt(pctxt, fieldAs<const char*>(value, 0), name);
+   case Kind::BigInteger:
+      return encodeBigInteger(pctxt, type, fieldAs<const char*>(value, 0), name, attributes);
    case Kind::Enumerated:
       return encodeEnumerated(pctxt, type, fieldAs<ASN1UINT>(value, 0), name, attributes);
    case Kind::Null: return xerEncNull(pctxt, name);
@@ -131,6 +148,8 @@ static int encodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, const void* va
 int xerEncode(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, const char* elemName,
               const char* attributes) {
    if (value == nullptr && type->kind != Kind::Null) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   const NestingLevel nesting(type);
+   if (nesting.tooDeep()) return LOG_ASN1ERR(pctxt, RTS_TOO_DEEP);
    const char* name = elemName != nullptr ? elemName : type->name;
    int stat;
    switch (type->kind) {

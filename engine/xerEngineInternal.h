@@ -55,7 +55,8 @@ int encodeUntypedItem(ASN1CTXT* pctxt, const ASN1TOpenType& openType);
 
 /* Reads the hexadecimal form out of captured text (whitespace around and
    between the digits allowed): 1 with the octets allocated in pctxt's heap,
-   0 when the text is not that form, or RTS_BAD_HEX_TEXT / RTS_NO_MEMORY,
+   0 when the text is not that form, or RTS_BAD_HEX_TEXT / RTS_NO_MEMORY /
+   RTS_BAD_VALUE (octets that are not exactly one complete element),
    recorded. */
 int decodeHexForm(ASN1CTXT* pctxt, const ASN1OCTET* text, ASN1UINT length,
                   ASN1TDynOctStr* octets);

@@ -3,6 +3,7 @@
  * form <Encoded>HEX</Encoded> of an unresolved one, written and read back.
  */
 #include "asn1Xer.h"
+#include "berEncode.h"
 #include "engineInternal.h"
 #include "rtContext.h"
 #include "rtMemHeap.h"
@@ -124,6 +125,20 @@ static void skipSpace(const ASN1OCTET* text, ASN1UINT length, ASN1UINT* pos) {
    while (*pos < length && isXmlSpace(text[*pos])) ++*pos;
 }
 
+/* The BER side writes an open type as the one element its octets begin with
+   (xe_OpenType), so octets come back as they were only when they are exactly
+   one complete element. Universal tag 0, in either form, is no element but
+   end-of-contents (X.690 8.1.5). */
+static bool isOneElement(ASN1CTXT* pctxt, const ASN1OCTET* data, ASN1UINT count) {
+   if ((data[0] & 0xDF) == 0) return false;
+   ASN1CTXT scratch;
+   if (rtInitContext(&scratch, pctxt->allocArg) != RTS_OK) return false;
+   int len = xe_setp(&scratch, nullptr, 0);
+   if (len == RTS_OK) len = xe_OpenType(&scratch, data, count);
+   rtFreeContext(&scratch);
+   return len >= 0 && static_cast<ASN1UINT>(len) == count;
+}
+
 int xerdetail::decodeHexForm(ASN1CTXT* pctxt, const ASN1OCTET* text, ASN1UINT length,
                              ASN1TDynOctStr* octets) {
    ASN1UINT pos = 0;
@@ -169,6 +184,7 @@ int xerdetail::decodeHexForm(ASN1CTXT* pctxt, const ASN1OCTET* text, ASN1UINT le
          high = -1;
       }
    }
+   if (count > 0 && !isOneElement(pctxt, data, count)) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    octets->numocts = count;
    octets->data = data;
    return 1;

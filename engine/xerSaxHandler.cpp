@@ -160,8 +160,14 @@ void XerDecodeHandler::init(int newLevel) {
    }
 }
 
+/* Each event goes down the chain of machines of the open elements, one
+   call per structured level; beyond the nesting limit the element is
+   refused. The end of an element may decode an open type's text with
+   machines of its own, which count on top of this chain. */
 void XerDecodeHandler::startElement(const char* uri, const char* localName, const char* qName,
                                     const char* const* attrs) {
+   const NestingLevel nesting(mpType);
+   if (nesting.tooDeep()) fail(RTS_TOO_DEEP);
    if (level == 0) {
       if (elementName != nullptr && !xerCmpText(localName, elementName)) fail(RTS_XML_STRUCTURE);
       currentState = 1;
@@ -189,6 +195,7 @@ void XerDecodeHandler::characters(const char* chars, unsigned int length) {
 }
 
 void XerDecodeHandler::endElement(const char* uri, const char* localName, const char* qName) {
+   const NestingLevel nesting(mpType);
    level--;
    if (isList()) {
       if (mpCurrent != nullptr) {

@@ -3,6 +3,9 @@
  * and octet strings converted chunk by chunk as it arrives), identifiers
  * given as empty elements, and the value decoded when the element closes.
  */
+#include <cstdio>
+#include <cstring>
+
 #include "asn1CppTypes.h"
 #include "asn1Xer.h"
 #include "engineInternal.h"
@@ -18,7 +21,8 @@ static bool hasNamedNumbers(const TypeDesc* type) {
    switch (type->kind) {
    case Kind::Integer:
    case Kind::Unsigned:
-   case Kind::Unsigned16: return type->nameCount > 0;
+   case Kind::Unsigned16:
+   case Kind::BigInteger: return type->nameCount > 0;
    case Kind::Enumerated: return true;
    default: return false;
    }
@@ -41,6 +45,17 @@ void XerDecodeHandler::storeNumber(void* field, int64_t number) {
    switch (mpType->kind) {
    case Kind::Integer: fieldAs<ASN1INT>(field, 0) = static_cast<ASN1INT>(number); break;
    case Kind::Unsigned16: fieldAs<ASN1USINT>(field, 0) = static_cast<ASN1USINT>(number); break;
+   case Kind::BigInteger: {
+      /* Held as text: the decimal digits in the context's heap. */
+      char digits[24];
+      const int length =
+         std::snprintf(digits, sizeof(digits), "%lld", static_cast<long long>(number));
+      char* text = static_cast<char*>(ASN1MALLOC(decodeContext(), static_cast<size_t>(length) + 1));
+      if (text == nullptr) fail(RTS_NO_MEMORY);
+      std::memcpy(text, digits, static_cast<size_t>(length) + 1);
+      fieldAs<const char*>(field, 0) = text;
+      break;
+   }
    default: fieldAs<ASN1UINT>(field, 0) = static_cast<ASN1UINT>(number); break;
    }
 }
@@ -117,7 +132,7 @@ void XerDecodeHandler::decodePrimitive() {
       stat = xerDecCopyDynBitStr(pctxt, &fieldAs<ASN1TDynBitStr>(value, 0), lastBitOffset);
       break;
    case Kind::BitStringFixed:
-      stat = xerDecCopyBitStr(pctxt, fixedData(value), fixedCount(value), mpType->fixedCapacity,
+      stat = xerDecCopyBitStr(pctxt, fixedData(value), fixedCount(value), fixedBitOctets(mpType),
                               lastBitOffset);
       break;
    case Kind::CharString:

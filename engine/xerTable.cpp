@@ -55,7 +55,7 @@ int tableXerEncode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    const TableDesc* table = type->table;
    if (table == nullptr) return RTS_OK;
    const FieldDesc& field = type->fields[table->openField];
-   if (!holdsValue(type, value, field)) return RTS_OK;
+   if (!holdsValue(pctxt, type, value, field)) return RTS_OK;
    const ObjectDesc* object = objectOf(type, value);
    switch (table->form) {
    case TableForm::OpenType:
@@ -146,7 +146,7 @@ int tableXerDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    const TableDesc* table = type->table;
    if (table == nullptr) return RTS_OK;
    const FieldDesc& field = type->fields[table->openField];
-   if (!holdsValue(type, value, field)) return RTS_OK;
+   if (!holdsValue(pctxt, type, value, field)) return RTS_OK;
    const ObjectDesc* object = objectOf(type, value);
    bool raw;
    switch (table->form) {

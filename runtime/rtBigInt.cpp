@@ -11,14 +11,18 @@
 
 namespace {
 
-/* Radix tables indexed by radix / 2; bitsPerDigit is in 1/1024 bits and a
-   digit chunk of digitsPerByte digits stays below byteRadix. */
+/* Radix tables indexed by radix / 2; bitsPerDigit is in 1/1024 bits, and
+   digitsPerByte is the number of binary or hexadecimal digits per octet. */
 const int kBitsPerDigit[9] = {0, 1024, 0, 0, 3072, 3402, 0, 0, 4096};
 const int kDigitsPerByte[9] = {0, 8, 0, 0, 2, 2, 0, 0, 2};
-const unsigned kByteRadix[9] = {0, 256, 0, 0, 64, 100, 0, 0, 256};
 
 /* The largest magnitude this module will allocate, in octets. */
 const size_t kMaxOctets = 0x7FFFFFE7u;
+
+/* Limbs of the 32-bit work area that decimal and octal conversions keep on
+   the stack: numbers of up to 512 octets (1233 decimal digits) need no
+   heap. */
+const size_t kStackLimbs = 128;
 
 bool isValidRadix(int radix) {
    return radix == 2 || radix == 8 || radix == 10 || radix == 16;
@@ -139,24 +143,40 @@ int setSigned(ASN1CTXT* pctxt, ASN1BigInt* pInt, const char* text, int radix) {
    int stat = reserve(pctxt, pInt, capacity);
    if (stat != RTS_OK) return stat;
 
-   /* The magnitude grows from the end of the area; used counts its octets. */
-   ASN1OCTET* const mag = pInt->mag;
-   size_t used = 0;
-   const size_t perChunk = static_cast<size_t>(kDigitsPerByte[index]);
-   size_t chunkLen = ndigits % perChunk == 0 ? perChunk : ndigits % perChunk;
-   for (size_t pos = 0; pos < ndigits; pos += chunkLen, chunkLen = perChunk) {
-      unsigned carry = 0;
-      for (size_t k = 0; k < chunkLen; ++k)
+   /* The value is built in 32-bit limbs, least significant first, one chunk
+      of up to chunkDigits digits at a time: value = value * radix^k + chunk. */
+   const size_t capacityLimbs = (capacity + 3) / 4;
+   ASN1UINT stackLimbs[kStackLimbs];
+   ASN1UINT* limbs = stackLimbs;
+   if (capacityLimbs > kStackLimbs) {
+      limbs = static_cast<ASN1UINT*>(ASN1MALLOC(pctxt, capacityLimbs * sizeof(ASN1UINT)));
+      if (limbs == nullptr) return RTS_NO_MEMORY;
+   }
+   const size_t chunkDigits = radix == 10 ? 9 : 10;
+   size_t nlimbs = 0;
+   size_t chunkLen = ndigits % chunkDigits == 0 ? chunkDigits : ndigits % chunkDigits;
+   for (size_t pos = 0; pos < ndigits; pos += chunkLen, chunkLen = chunkDigits) {
+      uint64_t carry = 0;
+      ASN1UINT factor = 1;
+      for (size_t k = 0; k < chunkLen; ++k) {
          carry = carry * static_cast<unsigned>(radix) +
                  static_cast<unsigned>(digitValue(text[pos + k], radix));
-      for (size_t i = capacity; i-- > capacity - used;) {
-         unsigned product = mag[i] * kByteRadix[index] + carry;
-         mag[i] = static_cast<ASN1OCTET>(product);
-         carry = product >> 8;
+         factor *= static_cast<ASN1UINT>(radix);
       }
-      for (; carry != 0; carry >>= 8) mag[capacity - ++used] = static_cast<ASN1OCTET>(carry);
+      for (size_t i = 0; i < nlimbs; ++i) {
+         const uint64_t product = static_cast<uint64_t>(limbs[i]) * factor + carry;
+         limbs[i] = static_cast<ASN1UINT>(product);
+         carry = product >> 32;
+      }
+      if (carry != 0) limbs[nlimbs++] = static_cast<ASN1UINT>(carry);
    }
-   std::memmove(pInt->mag, pInt->mag + capacity - used, used);
+
+   /* Big-endian octets without leading zeros; the value is not zero. */
+   size_t used = nlimbs * 4;
+   while ((limbs[(used - 1) / 4] >> ((used - 1) % 4 * 8) & 0xFF) == 0) --used;
+   for (size_t i = 0; i < used; ++i)
+      pInt->mag[used - 1 - i] = static_cast<ASN1OCTET>(limbs[i / 4] >> (i % 4 * 8));
+   if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
    pInt->numocts = static_cast<ASN1INT>(used);
    pInt->sign = negative ? -1 : 1;
    return RTS_OK;
@@ -186,18 +206,56 @@ void storeTwosComplement(const ASN1BigInt* pInt, ASN1OCTET* out, int len) {
    if (pInt->sign < 0) negate(out + pad, numocts);
 }
 
-/* Divides a big-endian number in place, one nibble at a time so that the
-   partial dividend stays small; returns the remainder. */
-unsigned divideInPlace(ASN1OCTET* octets, size_t n, unsigned divisor) {
-   unsigned rem = 0;
-   for (size_t i = 0; i < n; ++i) {
-      unsigned high = (rem << 4) | (octets[i] >> 4);
-      rem = high % divisor;
-      unsigned low = (rem << 4) | (octets[i] & 0x0F);
-      rem = low % divisor;
-      octets[i] = static_cast<ASN1OCTET>((high / divisor) << 4 | low / divisor);
+constexpr ASN1UINT power(ASN1UINT base, unsigned exponent) {
+   return exponent == 0 ? 1 : base * power(base, exponent - 1);
+}
+
+/* Digits of a number held in nlimbs little-endian 32-bit limbs, which are
+   consumed. The chunk divisor D = Radix^ChunkDigits is the largest power of
+   the radix that fits a limb, and a constant, so the compiler multiplies
+   instead of dividing. One pass over the limbs divides by D four times at
+   once: each quotient limb of one division is fed, as soon as it is made,
+   to the next division, so the four chains of remainders run side by side
+   and a pass yields four chunks, rem[0] the lowest. The digits are put
+   right-aligned in front of str[capacity - 1], the terminator's place;
+   *len counts them. False when they do not fit there. */
+template <ASN1UINT Radix, unsigned ChunkDigits>
+bool putDigits(ASN1UINT* limbs, size_t nlimbs, char* str, size_t capacity, size_t* len) {
+   constexpr uint64_t chunkDivisor = power(Radix, ChunkDigits);
+   /* One step of a chain: divides (*rem, limb) by D, keeps the remainder
+      and returns the quotient limb. */
+   auto step = [](uint64_t* rem, uint64_t limb) {
+      const uint64_t part = (*rem << 32) | limb;
+      const uint64_t quotient = part / chunkDivisor;
+      *rem = part - quotient * chunkDivisor;
+      return quotient;
+   };
+   while (nlimbs > 0) {
+      /* Four scalars rather than an array, so that the chains stay in
+         registers. */
+      uint64_t rem0 = 0, rem1 = 0, rem2 = 0, rem3 = 0;
+      for (size_t i = nlimbs; i-- > 0;)
+         limbs[i] = static_cast<ASN1UINT>(
+            step(&rem3, step(&rem2, step(&rem1, step(&rem0, limbs[i])))));
+      const uint64_t rem[] = {rem0, rem1, rem2, rem3};
+      const unsigned chains = sizeof(rem) / sizeof(rem[0]);
+      while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
+      /* Chunks below the top one keep their leading zeros; the top one is
+         the highest non-zero chunk once the quotient is zero. */
+      unsigned top = chains - 1;
+      while (nlimbs == 0 && top > 0 && rem[top] == 0) --top;
+      for (unsigned d = 0; d <= top; ++d) {
+         ASN1UINT chunk = static_cast<ASN1UINT>(rem[d]);
+         const bool full = nlimbs > 0 || d < top;
+         for (unsigned k = 0; k < ChunkDigits && (full || chunk != 0); ++k) {
+            if (*len + 1 >= capacity) return false;
+            ++*len;
+            str[capacity - 1 - *len] = static_cast<char>('0' + chunk % Radix);
+            chunk /= Radix;
+         }
+      }
    }
-   return rem;
+   return true;
 }
 
 /* Digits in lowercase two's-complement form, most significant first. */
@@ -223,9 +281,9 @@ int printPattern(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, 
    return RTS_OK;
 }
 
-/* Decimal (or octal) text with a minus sign: the magnitude is divided by
-   byteRadix repeatedly and each remainder gives two digits from the right.
-   The text is built at the end of str, then moved to its start. */
+/* Decimal (or octal) text with a minus sign: the magnitude is copied into
+   32-bit limbs and printed by putDigits from the right; the text is moved
+   to the start of str when it fits. */
 int printSigned(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, int strSize) {
    const size_t capacity = static_cast<size_t>(strSize);
    if (isZero(pInt)) {
@@ -235,33 +293,29 @@ int printSigned(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, i
       return RTS_OK;
    }
    const size_t numocts = static_cast<size_t>(pInt->numocts);
-   ASN1OCTET* work = static_cast<ASN1OCTET*>(ASN1MALLOC(pctxt, numocts));
-   if (work == nullptr) return RTS_NO_MEMORY;
-   std::memcpy(work, pInt->mag, numocts);
-
-   const unsigned divisor = kByteRadix[radix / 2];
-   const unsigned base = static_cast<unsigned>(radix);
-   size_t len = 0; /* characters built so far, ending at str[capacity - 1] */
-   bool fits = true;
-   auto put = [&](unsigned digitOrSign) {
-      if (len + 1 >= capacity) {
-         fits = false;
-         return;
-      }
-      ++len;
-      str[capacity - len] = static_cast<char>(digitOrSign);
-   };
-   size_t top = 0;
-   while (fits && top < numocts) {
-      unsigned rem = divideInPlace(work + top, numocts - top, divisor);
-      while (top < numocts && work[top] == 0) ++top;
-      put('0' + rem % base);
-      if (top < numocts || rem >= base) put('0' + rem / base);
+   const size_t nlimbs = (numocts + 3) / 4;
+   ASN1UINT stackLimbs[kStackLimbs];
+   ASN1UINT* limbs = stackLimbs;
+   if (nlimbs > kStackLimbs) {
+      limbs = static_cast<ASN1UINT*>(ASN1MALLOC(pctxt, nlimbs * sizeof(ASN1UINT)));
+      if (limbs == nullptr) return RTS_NO_MEMORY;
    }
-   if (pInt->sign < 0) put('-');
-   ASN1MEMFREEPTR(pctxt, work);
+   for (size_t i = 0; i < nlimbs; ++i) limbs[i] = 0;
+   for (size_t i = 0; i < numocts; ++i)
+      limbs[i / 4] |= static_cast<ASN1UINT>(pInt->mag[numocts - 1 - i]) << (i % 4 * 8);
+
+   size_t len = 0;
+   bool fits = radix == 10 ? putDigits<10, 9>(limbs, nlimbs, str, capacity, &len)
+                           : putDigits<8, 10>(limbs, nlimbs, str, capacity, &len);
+   if (fits && pInt->sign < 0) {
+      if (len + 1 >= capacity)
+         fits = false;
+      else
+         str[capacity - 1 - ++len] = '-';
+   }
+   if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
    if (!fits) return RTS_VALUE_TOO_LONG;
-   std::memmove(str, str + capacity - len, len);
+   std::memmove(str, str + capacity - 1 - len, len);
    str[len] = '\0';
    return RTS_OK;
 }

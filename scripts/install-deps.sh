@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build python3 pkg-config
   libexpat1-dev libgtest-dev
   libxml2-utils openssl ca-certificates
+  clang libclang-rt-14-dev
+  libbenchmark-dev hyperfine
 )
 
 missing=()

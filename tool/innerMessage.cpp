@@ -89,7 +89,7 @@ bool extractInnerMessage(unsigned char* msgbuf, uint32_t* length, const char* ty
       return false;
    }
 
-   std::memmove(msgbuf, inner->data, inner->numocts);
+   if (inner->numocts > 0) std::memmove(msgbuf, inner->data, inner->numocts);
    *length = inner->numocts;
    if (outFileName != nullptr) writeInnerFile(outFileName, msgbuf, *length);
    return true;

@@ -3,19 +3,95 @@
  * every start tag, piece of character data and end tag is passed to the
  * content handler in document order.
  *
+ * Parsers are reused: a reader takes one from a pool of finished parsers,
+ * reset to their initial state, and gives it back when it goes.
+ *
  * Handlers report failures by throwing. An exception must not unwind through
  * the parser's C frames, so each callback catches it, keeps it, and removes
  * the callbacks so that the parser runs to the end of its input without
  * further events; parse then rethrows it unchanged.
  */
 #include <expat.h>
+#include <sys/random.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "saxReader.h"
 
 /* Size of the area that holds a parse-failure message. */
 static const int kParseErrorSize = 256;
+
+namespace {
+
+/* Parsers whose readers are gone, kept for the next reader. A decode
+   creates a reader for the document and one more for every open type it
+   resolves, so making each parser afresh (several allocations and a system
+   call for the hash salt) would cost more than the parse of a short
+   fragment; a parser reset to its initial state parses exactly as a new
+   one. Readers nest (an open type is parsed while the enclosing document's
+   parser is in a callback), so the pool holds one parser per level of
+   nesting reached; they are freed when the program ends. */
+class ParserPool {
+public:
+   ParserPool() = default;
+   ParserPool(const ParserPool&) = delete;
+   ParserPool& operator=(const ParserPool&) = delete;
+   ~ParserPool() {
+      for (XML_Parser parser : mIdle) XML_ParserFree(parser);
+   }
+
+   /* A parser in its initial state, or null when none can be made. */
+   XML_Parser take() {
+      XML_Parser parser = nullptr;
+      while (parser == nullptr && !mIdle.empty()) {
+         parser = mIdle.back();
+         mIdle.pop_back();
+         if (!XML_ParserReset(parser, nullptr)) {
+            XML_ParserFree(parser);
+            parser = nullptr;
+         }
+      }
+      if (parser == nullptr) parser = XML_ParserCreate(nullptr);
+      if (parser != nullptr && salt() != 0) XML_SetHashSalt(parser, salt());
+      return parser;
+   }
+
+   void give(XML_Parser parser) {
+      if (mIdle.size() < kMaxIdle) {
+         mIdle.push_back(parser);
+      } else {
+         XML_ParserFree(parser);
+      }
+   }
+
+private:
+   /* Deeper nesting than this frees its parsers instead of keeping them. */
+   static const size_t kMaxIdle = 16;
+
+   /* One random salt for the element-name hash tables of every parser of
+      the process, drawn once, where the parser would draw one per parse;
+      0 (no random bytes to be had) leaves the choice to the parser. */
+   unsigned long salt() {
+      if (!mSaltDrawn) {
+         mSaltDrawn = true;
+         if (getrandom(&mSalt, sizeof mSalt, 0) != static_cast<ssize_t>(sizeof mSalt)) mSalt = 0;
+      }
+      return mSalt;
+   }
+
+   std::vector<XML_Parser> mIdle;
+   unsigned long mSalt = 0;
+   bool mSaltDrawn = false;
+};
+
+/* Made on first use, so a run that parses no XML never builds it. */
+ParserPool& parserPool() {
+   static ParserPool pool;
+   return pool;
+}
+
+}
 
 extern "C" {
 
@@ -33,11 +109,11 @@ void eCcharDataCallback(void* userData, const char* s, int len) {
 }
 
 OSExpatXMLReader::OSExpatXMLReader()
-   : mParser(XML_ParserCreate(nullptr)), mContentHandler(nullptr), mErrorInfo(nullptr) {
+   : mParser(parserPool().take()), mContentHandler(nullptr), mErrorInfo(nullptr) {
    if (mParser == nullptr) throw OSRTSAXExceptionImpl();
 }
 
-OSExpatXMLReader::~OSExpatXMLReader() { XML_ParserFree(mParser); }
+OSExpatXMLReader::~OSExpatXMLReader() { parserPool().give(mParser); }
 
 void OSExpatXMLReader::release() { delete this; }
 

@@ -13,14 +13,45 @@
 
 static bool isBinaryDigit(unsigned char c) { return c == '0' || c == '1'; }
 
+/* Eight characters at a time: the bulk of a bit string is an unbroken run
+   of digits, and eight of them make one octet. */
+static const size_t kRun = 8;
+
+static uint64_t loadRun(const unsigned char* text) {
+   uint64_t run;
+   std::memcpy(&run, text, sizeof run);
+   return run;
+}
+
+/* True when all eight characters are "0" or "1": each is 0x30 or 0x31. */
+static bool isDigitRun(uint64_t run) {
+   return (run & 0xFEFEFEFEFEFEFEFEull) == 0x3030303030303030ull;
+}
+
+/* The octet spelt by eight digits, the first character its high bit. The
+   low bit of character i, put at bit 8i, is multiplied to bit 63 - i, and
+   no two partial products meet, so the top octet holds the eight bits in
+   text order. */
+static ASN1OCTET runOctet(const unsigned char* text) {
+   uint64_t bits = 0;
+   for (size_t i = 0; i < kRun; ++i) bits |= static_cast<uint64_t>(text[i] & 1u) << (8 * i);
+   return static_cast<ASN1OCTET>((bits * 0x8040201008040201ull) >> 56);
+}
+
 int xerDecBitStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
                        ASN1BOOL skipWhitespaces) {
    const unsigned char* text = reinterpret_cast<const unsigned char*>(chars);
+   const size_t count = length > 0 ? static_cast<size_t>(length) : 0;
    ASN1UINT nbits = 0;
-   for (int i = 0; i < length; ++i) {
-      if (isBinaryDigit(text[i])) ++nbits;
-      else if (!(skipWhitespaces && xerIsSpace(text[i])))
+   for (size_t i = 0; i < count; ++i) {
+      if (i + kRun <= count && isDigitRun(loadRun(text + i))) {
+         nbits += kRun;
+         i += kRun - 1;
+      } else if (isBinaryDigit(text[i])) {
+         ++nbits;
+      } else if (!(skipWhitespaces && xerIsSpace(text[i]))) {
          return LOG_ASN1ERR(pMemBuf->pctxt, RTS_BAD_BIT_TEXT);
+      }
    }
    if (nbits == 0) return RTS_OK;
 
@@ -35,7 +66,13 @@ int xerDecBitStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
       bitpos = pMemBuf->bitOffset;
    }
    ASN1OCTET* out = pMemBuf->buffer + first;
-   for (int i = 0; i < length; ++i) {
+   for (size_t i = 0; i < count; ++i) {
+      if (bitpos % 8 == 0 && i + kRun <= count && isDigitRun(loadRun(text + i))) {
+         out[bitpos / 8] = runOctet(text + i);
+         bitpos += kRun;
+         i += kRun - 1;
+         continue;
+      }
       if (!isBinaryDigit(text[i])) continue;
       if (bitpos % 8 == 0) out[bitpos / 8] = 0;
       if (text[i] == '1') out[bitpos / 8] |= static_cast<ASN1OCTET>(0x80u >> (bitpos % 8));

@@ -28,10 +28,18 @@ constexpr BitTextTable kBitText = makeBitTextTable();
 
 }
 
-/* Whole octets go in eight characters at a time; the work area holds a
-   multiple of eight, so it still fills completely before each write. */
+/* Whole octets go in eight characters at a time. A stage takes them all
+   in place; direct writes go through the work area, which holds a multiple
+   of eight, so it still fills completely before each write. */
 static int putBits(XerOut* out, ASN1UINT nbits, const ASN1OCTET* data) {
    static_assert(XER_BIN_AREA_SIZE % 8 == 0, "bit area must hold whole octets");
+   if (out->staging) {
+      ASN1OCTET* room = xerOutReserve(out, nbits);
+      if (room == nullptr) return RTS_OK;
+      for (ASN1UINT i = 0; i < nbits / 8; i++) std::memcpy(room + i * 8, kBitText.text[data[i]], 8);
+      if (nbits % 8 != 0) std::memcpy(room + nbits / 8 * 8, kBitText.text[data[nbits / 8]], nbits % 8);
+      return RTS_OK;
+   }
    char area[XER_BIN_AREA_SIZE];
    size_t used = 0;
    for (ASN1UINT i = 0; i < nbits; i += 8) {

@@ -1,15 +1,18 @@
 /*
  * Output sink shared by the XER writer functions. A writer emits its pieces
  * through an XerOut, which either hands each piece to rtWriteBytes at once
- * (direct mode) or collects them in a stack area (staging mode).
+ * (direct mode) or collects them in a stage (staging mode).
  *
  * xerRunBatched runs a writer in staging mode first and commits the whole
- * text with one rtWriteBytes call when it fits in the room left in the
- * memory buffer; then no piece could have failed or grown the buffer, so the
- * result equals that of the piece-by-piece writes. Otherwise (a stream, a
- * buffer that must grow or is full, text longer than the stage) the writer
- * runs again in direct mode, which performs exactly the individual writes,
- * so buffer growth and partial output on failure stay the same.
+ * text at once when it fits in the room left in the memory buffer; then no
+ * piece could have failed or grown the buffer, so the result equals that of
+ * the piece-by-piece writes. The stage of a runtime-owned (growing) buffer
+ * is its own free space, so committing is only a move of the position; a
+ * caller's fixed buffer is staged in a stack area and written with one
+ * rtWriteBytes call. Otherwise (a stream, a buffer that must grow or is
+ * full, text longer than the stack area) the writer runs again in direct
+ * mode, which performs exactly the individual writes, so buffer growth and
+ * partial output on failure stay the same.
  */
 #ifndef BLOBXML_XERENCOUTPUT_H
 #define BLOBXML_XERENCOUTPUT_H
@@ -19,7 +22,8 @@
 
 #include "asn1type.h"
 
-/* Bytes a writer may stage before falling back to direct writes. */
+/* Bytes a writer may stage for a caller's fixed buffer before falling back
+   to direct writes. */
 #define XER_STAGE_SIZE 1024
 
 /* Work areas whose full contents are written in one piece. */
@@ -29,23 +33,35 @@
 struct XerOut {
    ASN1CTXT* pctxt;
    bool staging;
-   bool overflow; /* staging: a piece did not fit in the stage */
-   size_t used;   /* staging: bytes collected */
-   ASN1OCTET stage[XER_STAGE_SIZE];
+   bool overflow;     /* staging: a piece did not fit in the stage */
+   bool inBuffer;     /* staging: the stage is the buffer's free space */
+   size_t used;       /* staging: bytes collected */
+   size_t capacity;   /* staging: bytes the stage holds */
+   ASN1OCTET* stage;  /* staging: where the pieces are collected */
+   ASN1OCTET area[XER_STAGE_SIZE]; /* the stage of a fixed buffer */
 };
 
 /* One piece of output; direct mode records and returns a write failure.
    Inline so that staging pieces of constant size need no library call. */
 int xerOutPutDirect(XerOut* out, const void* data, size_t nbytes);
 
+/* Staging: room for nbytes more in the stage, counted as used, or null
+   (and overflow set) when they do not fit. A writer may fill the room
+   directly instead of putting a piece. */
+inline ASN1OCTET* xerOutReserve(XerOut* out, size_t nbytes) {
+   if (nbytes > out->capacity - out->used) {
+      out->overflow = true;
+      return nullptr;
+   }
+   ASN1OCTET* room = out->stage + out->used;
+   out->used += nbytes;
+   return room;
+}
+
 inline int xerOutPut(XerOut* out, const void* data, size_t nbytes) {
    if (!out->staging) return xerOutPutDirect(out, data, nbytes);
-   if (nbytes > XER_STAGE_SIZE - out->used) {
-      out->overflow = true;
-      return RTS_OK;
-   }
-   if (nbytes > 0) std::memcpy(out->stage + out->used, data, nbytes);
-   out->used += nbytes;
+   ASN1OCTET* room = xerOutReserve(out, nbytes);
+   if (room != nullptr && nbytes > 0) std::memcpy(room, data, nbytes);
    return RTS_OK;
 }
 
@@ -68,21 +84,19 @@ int xerOutEscaped(XerOut* out, const char* value, size_t length);
 
 /* Runs writer(XerOut*) as described above. minSize is a lower bound of the
    text the writer produces, used to skip staging that cannot succeed. */
-bool xerCanStage(const ASN1CTXT* pctxt, size_t minSize);
+bool xerStartStage(XerOut* out, size_t minSize);
 int xerCommitStage(XerOut* out, int status);
 
 template <typename Writer>
 int xerRunBatched(ASN1CTXT* pctxt, size_t minSize, Writer writer) {
    XerOut out;
    out.pctxt = pctxt;
-   out.overflow = false;
-   out.used = 0;
-   out.staging = xerCanStage(pctxt, minSize);
+   out.staging = xerStartStage(&out, minSize);
    if (out.staging) {
       ASN1UINT8 savedState = pctxt->xerState;
       ASN1INT savedError = pctxt->errInfo.status;
       int stat = writer(&out);
-      if (!out.overflow && xerCanStage(pctxt, out.used)) return xerCommitStage(&out, stat);
+      if (!out.overflow) return xerCommitStage(&out, stat);
       pctxt->xerState = savedState;
       pctxt->errInfo.status = savedError;
       out.staging = false;

@@ -14,17 +14,21 @@ from . import model as M
 INTEGER_REPS = ("int32", "uint32", "uint16", "bigint")
 LIST_REPS = ("list", "array")
 
-# name -> (target, kinds the directive fits, takes an optional number)
+# Arguments a directive takes: none, an optional number, or a name.
+NO_ARG, NUMBER, NAME = "none", "number", "name"
+
+# name -> (target, kinds the directive fits, argument)
 SPECS = {
-   "int32": ("type", ("INTEGER",), False),
-   "uint32": ("type", ("INTEGER",), False),
-   "uint16": ("type", ("INTEGER",), False),
-   "bigint": ("type", ("INTEGER",), False),
-   "list": ("type", tuple(M.LISTS), False),
-   "array": ("type", tuple(M.LISTS), False),
-   "fixed": ("type", ("BIT STRING", "OCTET STRING"), True),
-   "plain": ("typedef", None, False),
-   "true-default": ("component", None, False),
+   "int32": ("type", ("INTEGER",), NO_ARG),
+   "uint32": ("type", ("INTEGER",), NO_ARG),
+   "uint16": ("type", ("INTEGER",), NO_ARG),
+   "bigint": ("type", ("INTEGER",), NO_ARG),
+   "list": ("type", tuple(M.LISTS), NO_ARG),
+   "array": ("type", tuple(M.LISTS), NO_ARG),
+   "fixed": ("type", ("BIT STRING", "OCTET STRING"), NUMBER),
+   "plain": ("typedef", None, NO_ARG),
+   "xml-name": ("typedef", None, NAME),
+   "true-default": ("component", None, NO_ARG),
 }
 
 CONFLICT_GROUPS = (INTEGER_REPS, LIST_REPS)
@@ -39,11 +43,18 @@ KIND_PHRASES = {
 class Directive:
    def __init__(self, name, arg, pos):
       self.name = name
-      self.arg = arg            # int or None
+      self.arg = arg            # int, str (a name) or None
       self.pos = pos
 
    def text(self):
-      return self.name if self.arg is None else "%s %d" % (self.name, self.arg)
+      return self.name if self.arg is None else "%s %s" % (self.name, self.arg)
+
+
+def _is_xml_name(word):
+   """An XML element name as XER writes them: a letter or "_", then
+   letters, digits, "_", "-" and "."."""
+   return ((word[0].isalpha() or word[0] == "_") and word.isascii()
+           and all(ch.isalnum() or ch in "_-." for ch in word))
 
 
 def parse_directives(comment):
@@ -59,10 +70,14 @@ def parse_directives(comment):
          raise CompileError(comment.pos, "unknown directive '%s'" % name)
       arg = None
       if len(words) > 1:
-         if not spec[2] or len(words) > 2 or not words[1].isdigit():
+         fits = (spec[2] == NUMBER and words[1].isdigit()
+                 or spec[2] == NAME and _is_xml_name(words[1]))
+         if not fits or len(words) > 2:
             raise CompileError(comment.pos, "invalid argument '%s' of "
                                "directive '%s'" % (" ".join(words[1:]), name))
-         arg = int(words[1])
+         arg = int(words[1]) if spec[2] == NUMBER else words[1]
+      elif spec[2] == NAME:
+         raise CompileError(comment.pos, "directive '%s' needs a name" % name)
       result.append(Directive(name, arg, comment.pos))
    return result
 

@@ -86,6 +86,8 @@ def dump_typedef(td, out):
       out.append("  asn1 " + td.asn1_name)
    if td.plain:
       out.append("  plain")
+   if td.xml_name is not None:
+      out.append("  xml-name " + td.xml_name)
    out.append("  wire " + wire_text(t))
    _notes(out, td, "  ")
    _notes(out, t, "  ")

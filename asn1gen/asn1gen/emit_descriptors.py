@@ -15,7 +15,7 @@ from .emit_names import member, wrap, xml_name
 INHERIT = object()
 
 PRESENCE = {"required": "Required", "optional": "Optional",
-            "zero": "DefaultZero"}
+            "zero": "DefaultZero", "default": "DefaultValue"}
 
 
 def _chain(t):
@@ -34,6 +34,11 @@ def _defining(t):
    return E.final_typedef(t.target)
 
 
+def _default_name(td, c):
+   """The constant that holds the default of component `c` of `td`."""
+   return "kDefault_%s_%s" % (td.name, member(c.name))
+
+
 class Describer:
    """Writes descriptors for one translation unit and keeps its pool of
    local descriptors."""
@@ -41,6 +46,7 @@ class Describer:
    def __init__(self, plan):
       self.plan = plan
       self.pool = {}        # body text -> local name
+      self.ranges = {}      # range list text -> name of its array
       self.pool_lines = []
       self.referenced = []  # named types whose declarations the unit needs
 
@@ -101,23 +107,43 @@ class Describer:
       elif b.kind in M.LISTS:
          out += self._list(b, f)
       size = next((n.size for n in chain if n.size is not None), None)
-      bounds = E.bounds_expr(size, t.pos)
+      bounds = self.bounds(size, t.pos)
       if bounds is not None:
          out.append(("size", bounds))
       values = next((n.value_range for n in chain
                      if n.value_range is not None), None)
       if kind in ("Integer", "Unsigned", "Unsigned16"):
-         bounds = E.bounds_expr(values, t.pos)
+         bounds = self.bounds(values, t.pos)
          if bounds is not None:
             out.append(("value", bounds))
       if b.rep == "fixed":
          out.append(("fixedCapacity", str(E.fixed_octets(b))))
+         if b.kind == "BIT STRING":
+            out.append(("bitCapacity", str(b.capacity)))
       if b.named:
          if f is None:
             raise CompileError(t.pos, "named numbers of an unnamed type")
          out.append(("names", "asn1Names_" + f.name))
          out.append(("nameCount", str(len(b.named))))
       return out
+
+   def bounds(self, bounds, pos):
+      """The Bounds initializer of a SIZE or value constraint, or None; a
+      union of several ranges, as (32 | 64), lists them in an array of the
+      unit (one array per distinct list)."""
+      hull = E.bounds_expr(bounds, pos)
+      if hull is None or len(bounds.ranges) < 2:
+         return hull
+      items = ", ".join("{%s, %s}" % (E.range_end(lo, "INT64_MIN"),
+                                       E.range_end(hi, "INT64_MAX"))
+                        for lo, hi in bounds.ranges)
+      name = self.ranges.get(items)
+      if name is None:
+         name = "kRanges%d" % len(self.ranges)
+         self.ranges[items] = name
+         self.pool_lines.append("static constexpr asn1rt::Range %s[] = {%s};"
+                                % (name, items))
+      return "asn1rt::anyOf(%s, %s, %d)" % (hull, name, len(bounds.ranges))
 
    def _size(self, b, f):
       if b.kind == "NULL":
@@ -179,7 +205,13 @@ class Describer:
       value = E.value_type(td)
       choice = t.kind == "CHOICE"
       bits = {} if choice else E.presence_bits(t)
-      lines = ["constexpr asn1rt::FieldDesc asn1Fields_%s[] = {" % td.name]
+      lines = []
+      for c in t.components:
+         if not choice and E.presence(c) == "default":
+            lines.append("static constexpr %s %s = %s;" % (
+               E.default_constant(c)[0], _default_name(td, c),
+               E.default_constant(c)[1]))
+      lines.append("constexpr asn1rt::FieldDesc asn1Fields_%s[] = {" % td.name)
       for c in t.components:
          tag = E.component_tag(c)
          if E.field_ctype(c.type) is None:
@@ -196,6 +228,8 @@ class Describer:
                  "asn1rt::Tagging::" + (tag[1] if tag else "None"),
                  "asn1rt::Presence::" + PRESENCE[presence], str(bit),
                  "true" if pointer else "false"]
+         if presence == "default":
+            args.append("&" + _default_name(td, c))
          lines += wrap("   asn1rt::field(", args, "),", 17)
       lines.append("};")
       return lines

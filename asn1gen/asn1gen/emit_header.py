@@ -156,6 +156,16 @@ def struct_has_context(td):
    return not td.plain and td.type.kind not in ("BIT STRING", "OCTET STRING")
 
 
+def _initial_value(c):
+   """Initialiser of a component's field in the default constructor: the
+   default of a component that the decoder fills in (a null big-integer
+   text stands for its default), else none (zero)."""
+   if E.presence(c) != "default":
+      return ""
+   ctype, value = E.default_constant(c)
+   return "" if ctype == "const char*" else value
+
+
 def _layout(plan, td):
    """(base clause, member lines, default initialisers) of a structure."""
    t = td.type
@@ -176,7 +186,7 @@ def _layout(plan, td):
          if ctype is None:
             continue
          members.append("%s %s;" % (ctype, member(c.name)))
-         inits.append("%s()" % member(c.name))
+         inits.append("%s(%s)" % (member(c.name), _initial_value(c)))
          if table is not None and table.object_field and i == table.open_index:
             members.append("Asn1TObject %s;" % table.object_field)
             inits.append("%s()" % table.object_field)

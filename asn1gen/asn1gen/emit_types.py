@@ -181,7 +181,11 @@ def fixed_octets(t):
 
 
 def xer_name(td):
-   """Element name of a top-level value of a named type."""
+   """Element name of a top-level value of a named type: the name that an
+   `xml-name` directive gives, "NULL" for a NULL type, else the type
+   name."""
+   if td.xml_name is not None:
+      return td.xml_name
    if td.type.kind == "NULL":
       return "NULL"
    return td.name
@@ -273,6 +277,11 @@ def bounds_expr(bounds, pos):
    return "asn1rt::between(%s, %s)" % (int_literal(lower), int_literal(upper))
 
 
+def range_end(n, open_end):
+   """An end of a range in a list of ranges; `open_end` for MIN or MAX."""
+   return open_end if n is None else int_literal(n)
+
+
 def int_literal(n):
    if n < -(1 << 31) or n >= (1 << 31):
       return "INT64_C(%d)" % n
@@ -298,27 +307,35 @@ def c_string(text):
 def presence_bits(t):
    """{component name: bit in `m`} of a SEQUENCE or SET: the model's bits
    of OPTIONAL components, extension additions and defaults held as
-   OPTIONAL, then one bit for each default that the decoder should fill in.
-   The engine has no such defaults yet, so they are held as OPTIONAL for
-   now: written when they were present, whatever their value."""
-   bits = {c.name: c.presence_bit for c in t.components
+   OPTIONAL. Defaults that the decoder fills in have no bit."""
+   return {c.name: c.presence_bit for c in t.components
            if c.presence_bit is not None}
-   following = max(bits.values(), default=-1) + 1
-   for c in t.components:
-      if c.default_mode == "value":
-         bits[c.name] = following
-         following += 1
-   return bits
 
 
 def presence(c):
-   """How a component is held: "required", "optional" (a bit in `m`) or
-   "zero" (a plain field whose zero value is the default)."""
+   """How a component is held: "required", "optional" (a bit in `m`),
+   "zero" (a plain field whose zero value is the default) or "default" (a
+   plain field that the decoder sets to the default, written when it
+   differs)."""
    if c.default_mode == "zero":
       return "zero"
+   if c.default_mode == "value":
+      return "default"
    if c.optional or c.extension or c.default_mode is not None:
       return "optional"
    return "required"
+
+
+def default_constant(c):
+   """(C++ type, initialiser) of the default of a component held as
+   "default": a number, a boolean, or the decimal text of a big integer."""
+   b = builtin(c.type)
+   data = c.default_value.data
+   if b.kind == "BOOLEAN":
+      return "ASN1BOOL", "1" if data else "0"
+   if b.kind == "INTEGER" and b.rep == "bigint":
+      return "const char*", c_string(str(data))
+   return primitive_ctype(b), int_literal(data)
 
 
 # -- table constraints ------------------------------------------------------

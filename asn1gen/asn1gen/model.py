@@ -236,6 +236,7 @@ class TypeDef(Definition):
       self.origin = origin
       self.parent = None        # enclosing Definition of a generated type
       self.plain = False        # no ASN1TPDU base and no free function
+      self.xml_name = None      # XER element name other than the type name
 
 
 class ValueDef(Definition):

@@ -9,7 +9,11 @@ gets a name from the place where it stands:
   <Context>_element       the inline element type of a SEQUENCE OF / SET OF
   _SeqOf<Elem>/_SetOf<Elem>  an unconstrained list of a named element type;
                           one such type serves every place that writes it
-  _<object>_<Field>       the type that an information object gives a field
+  _<object>_<Field>       the type that an information object gives a field,
+                          unless it is a bare character string type (no tag,
+                          no constraint): that one stays the built-in type,
+                          and its XER element is the built-in name
+                          (<PrintableString>DE</PrintableString>)
 Tags written on a named inline type move into it (the type writes its own
 tag); the tags of a shared list type stay with the component.
 """
@@ -34,6 +38,13 @@ def needs_name(t):
 
 def _plain_reference(t):
    return t.kind == M.REFERENCE and not t.tags and not t.constraints
+
+
+def _bare_string(t):
+   """A character string type written without tag, constraint or
+   directive: an object's value of it is the built-in type itself."""
+   return (t.kind in M.CHARACTER_STRINGS and not t.tags and not t.constraints
+           and not t.directives)
 
 
 def _reference_to(td, like):
@@ -74,7 +85,7 @@ class Namer:
       self.r.register(td)
 
    def object_type(self, obj, field, t):
-      if _plain_reference(t) or t.kind == M.OPEN or (
+      if _plain_reference(t) or _bare_string(t) or t.kind == M.OPEN or (
             t.kind == "NULL" and not t.tags):
          return t
       td = M.TypeDef("_%s_%s" % (obj.name, cname(field[1:])), t, t.pos,

@@ -455,6 +455,12 @@ class Resolver:
             raise CompileError(d.pos, "directive 'plain' needs a type that "
                                "has a name of its own")
          td.plain = True
+      d = D.find(t, "xml-name")
+      if d is not None:
+         if t is not td.type:
+            raise CompileError(d.pos, "directive 'xml-name' needs a type "
+                               "that has a name of its own")
+         td.xml_name = d.arg
 
 
 def resolve(units):

@@ -150,6 +150,10 @@ def _default_mode(c):
    if kind == "BOOLEAN":
       return "value" if c.default_value.data else "zero"
    if D.has(c, "true-default"):
+      if kind not in ("INTEGER", "ENUMERATED"):
+         raise CompileError(D.find(c, "true-default").pos, "directive "
+                            "'true-default' needs a BOOLEAN, INTEGER or "
+                            "ENUMERATED component")
       return "value"
    if (kind == "INTEGER" and c.default.kind == "number"
          and c.default.data == 0):

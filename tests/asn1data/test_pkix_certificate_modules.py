@@ -288,8 +288,8 @@ class AttributeSetTest(unittest.TestCase):
          ("givenName", "2.5.4.42", "_givenName_Type"),
          ("initials", "2.5.4.43", "_initials_Type"),
          ("generationQualifier", "2.5.4.44", "_generationQualifier_Type"),
-         ("dnQualifier", "2.5.4.46", "_dnQualifier_Type"),
-         ("countryName", "2.5.4.6", "_countryName_Type"),
+         ("dnQualifier", "2.5.4.46", "PrintableString"),
+         ("countryName", "2.5.4.6", "PrintableString"),
          ("localityName", "2.5.4.7", "_localityName_Type"),
          ("streetAddress", "2.5.4.9", "_streetAddress_Type"),
          ("stateOrProvinceName", "2.5.4.8", "_stateOrProvinceName_Type"),
@@ -357,12 +357,17 @@ class AttributeSetTest(unittest.TestCase):
              [(0, 32768)]),
             ("PHGString", "IA5String", [(1, 32768)]),
             ("PHGStringNonStrict", "IA5String", [(0, 32768)]),
-            ("_countryName_Type", "PrintableString", None),
-            ("_dnQualifier_Type", "PrintableString", None),
             ("_messageDigest_Type", "OCTET STRING", None)):
          with self.subTest(type=name):
             t = model().names[name].type
             self.assertEqual((t.kind, ranges(t.size)), (kind, size))
+      # A bare PrintableString, decoded in the object itself: no type of
+      # its own and no length check.
+      for obj in ("countryName", "dnQualifier"):
+         with self.subTest(object=obj):
+            t = model().names[obj].fields["&Type"]
+            self.assertEqual((t.kind, ranges(t.size)), ("PrintableString", None))
+            self.assertNotIn("_%s_Type" % obj, model().names)
       postal = model().names["_postalCode_Type"].type.components
       self.assertEqual([(c.cname, ranges(c.type.size)) for c in postal],
                        [(n, [(1, 32768)]) for n in (

@@ -90,6 +90,15 @@ class AttachmentTest(unittest.TestCase):
       self.assertEqual((w.default_mode, w.presence_bit), ("optional", 0))
 
 
+class XmlNameTest(unittest.TestCase):
+   def test_xml_name_of_a_named_type(self):
+      model = compile_model(module(
+         "Code ::= PrintableString (SIZE (2))   --# xml-name PrintableString\n"
+         "Other ::= PrintableString"))
+      self.assertEqual(typedef(model, "Code").xml_name, "PrintableString")
+      self.assertIsNone(typedef(model, "Other").xml_name)
+
+
 class RepresentationTest(unittest.TestCase):
    def test_default_list_representation_by_element(self):
       cases = [
@@ -176,6 +185,18 @@ class DirectiveFaultTest(unittest.TestCase):
           "m.asn:2:29: capacity 8 cannot hold named bit 'a' (9)"),
          ("A ::= BIT STRING   --# fixed 0",
           "m.asn:2:20: directive 'fixed' needs a capacity above 0"),
+         ("A ::= SEQUENCE { a IA5String DEFAULT \"x\"   --# true-default\n}",
+          "m.asn:2:44: directive 'true-default' needs a BOOLEAN, INTEGER or "
+          "ENUMERATED component"),
+         ("A ::= PrintableString   --# xml-name",
+          "m.asn:2:25: directive 'xml-name' needs a name"),
+         ("A ::= PrintableString   --# xml-name 2x",
+          "m.asn:2:25: invalid argument '2x' of directive 'xml-name'"),
+         ("A ::= PrintableString   --# xml-name a b",
+          "m.asn:2:25: invalid argument 'a b' of directive 'xml-name'"),
+         ("A ::= SEQUENCE { a INTEGER   --# xml-name Number\n}",
+          "m.asn:2:30: directive 'xml-name' needs a type that has a name of "
+          "its own"),
       ]
       for body, expected in cases:
          with self.subTest(body=body):

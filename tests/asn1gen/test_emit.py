@@ -28,7 +28,15 @@ Oids ::= SET OF OBJECT IDENTIFIER
 Alias ::= Items
 Nothing ::= NULL
 Signature ::= BIT STRING
-Audit ::= SEQUENCE { ok BOOLEAN DEFAULT TRUE, note IA5String OPTIONAL }
+Audit ::= SEQUENCE {
+   ok     BOOLEAN DEFAULT TRUE,
+   note   IA5String OPTIONAL,
+   serial INTEGER DEFAULT 1,   --# bigint, true-default
+   level  [0] INTEGER DEFAULT 3   --# uint32, true-default
+}
+Key ::= OCTET STRING (SIZE (32 | 64 | 100..MAX))
+Code ::= PrintableString (SIZE (2))   --# xml-name PrintableString
+Codes ::= SEQUENCE OF Code
 END
 """
 
@@ -227,16 +235,72 @@ public:
    return d;
 }();""")
 
-   def test_defaults_to_fill_in_are_held_as_optional_for_now(self):
-      self.assertIn("""   struct {
+   def test_defaults_that_the_decoder_fills_in(self):
+      # BOOLEAN DEFAULT TRUE and true-default components are plain fields
+      # without presence bits, which a new value holds at their defaults (a
+      # null big-integer text stands for its default); the defaults are
+      # constants of the unit.
+      self.assertEqual(block(self.header, "struct ASN1T_Audit : public ASN1TPDU {"),
+                       """struct ASN1T_Audit : public ASN1TPDU {
+   struct {
       unsigned notePresent : 1;
-      unsigned okPresent : 1;
    } m;
    ASN1BOOL ok;
-   const char* note;""", self.header)
-      self.assertIn('   asn1rt::field("ok", &kInlineBOOLEAN0, offsetof(ASN1T_Audit, ok), 0, '
-                    "asn1rt::Tagging::None,\n"
-                    "                 asn1rt::Presence::Optional, 1, false),", self.source)
+   const char* note;
+   const char* serial;
+   ASN1UINT level;
+
+   ASN1T_Audit() : m(), ok(1), note(), serial(), level(3) {}
+   ASN1T_Audit(ASN1C_Audit& control);
+   ~ASN1T_Audit();
+   ASN1T_Audit(const ASN1T_Audit&) = delete;
+   ASN1T_Audit& operator=(const ASN1T_Audit&) = delete;
+};""")
+      self.assertEqual(block(self.source, "static constexpr ASN1BOOL kDefault_Audit_ok = 1;"),
+                       """static constexpr ASN1BOOL kDefault_Audit_ok = 1;
+static constexpr const char* kDefault_Audit_serial = "1";
+static constexpr ASN1UINT kDefault_Audit_level = 3;
+constexpr asn1rt::FieldDesc asn1Fields_Audit[] = {
+   asn1rt::field("ok", &kInlineBOOLEAN0, offsetof(ASN1T_Audit, ok), 0, asn1rt::Tagging::None,
+                 asn1rt::Presence::DefaultValue, -1, false, &kDefault_Audit_ok),
+   asn1rt::field("note", &kInlineIA5String3, offsetof(ASN1T_Audit, note), 0, asn1rt::Tagging::None,
+                 asn1rt::Presence::Optional, 0, false),
+   asn1rt::field("serial", &kInlineINTEGER5, offsetof(ASN1T_Audit, serial), 0,
+                 asn1rt::Tagging::None, asn1rt::Presence::DefaultValue, -1, false,
+                 &kDefault_Audit_serial),
+   asn1rt::field("level", &kInlineINTEGER6, offsetof(ASN1T_Audit, level), TM_CTXT | 0,
+                 asn1rt::Tagging::Implicit, asn1rt::Presence::DefaultValue, -1, false,
+                 &kDefault_Audit_level),
+};""")
+      audit = block(self.source, "constexpr asn1rt::TypeDesc asn1Desc_Audit = [] {", "}();")
+      self.assertIn("   d.requiredCount = 0;\n", audit)
+
+   def test_size_union_lists_its_ranges(self):
+      self.assertIn("static constexpr asn1rt::Range kRanges0[] = "
+                    "{{32, 32}, {64, 64}, {100, INT64_MAX}};\n", self.source)
+      self.assertIn("   d.size = asn1rt::anyOf(asn1rt::atLeast(32), kRanges0, 3);\n",
+                    block(self.source, "constexpr asn1rt::TypeDesc asn1Desc_Key = [] {",
+                          "}();"))
+      # A single range needs no list.
+      self.assertIn("   d.size = asn1rt::between(2, 2);\n",
+                    block(self.source, "constexpr asn1rt::TypeDesc asn1Desc_Code = [] {",
+                          "}();"))
+
+   def test_fixed_bit_string_keeps_its_bit_capacity(self):
+      self.assertIn("   d.fixedCapacity = 1;\n   d.bitCapacity = 4;\n",
+                    block(self.source, "constexpr asn1rt::TypeDesc asn1Desc_Flags = [] {",
+                          "}();"))
+
+   def test_xml_name_directive_names_the_element(self):
+      self.assertIn('   d.name = "PrintableString";\n',
+                    block(self.source, "constexpr asn1rt::TypeDesc asn1Desc_Code = [] {",
+                          "}();"))
+      self.assertIn('   d.itemName = "PrintableString";\n',
+                    block(self.source, "constexpr asn1rt::TypeDesc asn1Desc_Codes = [] {",
+                          "}();"))
+      # The C++ names stay those of the type.
+      self.assertIn("typedef const char* ASN1T_Code;", self.header)
+      self.assertIn("class ASN1C_Code : public asn1rt::ControlOf<ASN1T_Code> {", self.header)
 
    def test_alias_descriptor_repeats_the_named_type(self):
       alias = block(self.source, "constexpr asn1rt::TypeDesc asn1Desc_Alias = [] {",

@@ -447,7 +447,9 @@ TEST_F(GeneratedBerTest, TypesDefinedAsPrimitivesTakeThePrimitiveForm) {
    EXPECT_EQ(der(asn1E_SerialNumber, serial), H("02 02 01 00"));
    ASN1T_Status status = Status::waiting;
    EXPECT_EQ(der(asn1E_Status, status), H("0A 01 03"));
-   status = 1; /* not an item of Status */
+   status = 1; /* no item, but between the lowest and the highest */
+   EXPECT_EQ(der(asn1E_Status, status), H("0A 01 01"));
+   status = 4; /* above the highest item */
    EXPECT_EQ(der(asn1E_Status, status), GeneratedTest::status(RTS_BAD_ENUM));
    ASN1T_Count count = 0;
    EXPECT_EQ(decode(asn1D_Count, count, "02 02 03 E9"), RTS_CONSTRAINT); /* 1001 */
@@ -468,6 +470,62 @@ TEST_F(GeneratedBerTest, TypesDefinedAsPrimitivesTakeThePrimitiveForm) {
    input = testsupport::fromHex("05 00");
    ASSERT_EQ(xd_setp(&ctxt, reinterpret_cast<const ASN1OCTET*>(input.data()), 2), RTS_OK);
    EXPECT_EQ(asn1D_Nothing_(&ctxt, TAG_EXPLICIT, 0), RTS_OK);
+}
+
+TEST_F(GeneratedBerTest, DefaultsAreFilledInAndLeftOut) {
+   /* A new value holds the defaults: version (null text) and valid TRUE. */
+   ASN1T_Ticket ticket;
+   ticket.holder = "x";
+   EXPECT_EQ(der(asn1E_Ticket, ticket), H("30 03 0C 01 78"));
+
+   ASN1T_Ticket back;
+   back.valid = 0;
+   ASSERT_EQ(decode(asn1D_Ticket, back, "30 03 0C 01 78"), RTS_OK);
+   EXPECT_STREQ(back.version, "1");
+   EXPECT_EQ(back.valid, 1);
+   EXPECT_STREQ(back.holder, "x");
+
+   /* BER may carry the defaults; DER leaves them out. */
+   ASN1T_Ticket explicitDefaults;
+   ASSERT_EQ(decode(asn1D_Ticket, explicitDefaults, "30 09 02 01 01 0C 01 78 01 01 FF"), RTS_OK);
+   EXPECT_EQ(der(asn1E_Ticket, explicitDefaults), H("30 03 0C 01 78"));
+
+   ASN1T_Ticket other;
+   other.version = "2";
+   other.holder = "x";
+   other.valid = 0;
+   const std::string otherDer = H("30 09 02 01 02 0C 01 78 01 01 00");
+   EXPECT_EQ(der(asn1E_Ticket, other), otherDer);
+   ASN1T_Ticket otherBack;
+   ASSERT_EQ(decode(asn1D_Ticket, otherBack, otherDer), RTS_OK);
+   EXPECT_STREQ(otherBack.version, "0x02");
+   EXPECT_EQ(otherBack.valid, 0);
+
+   /* The default's text belongs to nobody: copy and free leave it. */
+   const size_t decoded = liveBlocks();
+   ASN1T_Ticket copy;
+   asn1Copy_Ticket(&ctxt, &back, &copy);
+   EXPECT_STREQ(copy.version, "1");
+   asn1Free_Ticket(&ctxt, &copy);
+   asn1Free_Ticket(&ctxt, &back);
+   EXPECT_EQ(liveBlocks(), decoded - 1); /* the holder's text */
+}
+
+TEST_F(GeneratedBerTest, SizeUnionsAndBitCapacities) {
+   for (ASN1UINT count : {3u, 4u, 5u, 7u, 8u}) {
+      ASN1T_Key4or8 key;
+      key.numocts = count;
+      const bool allowed = count == 4 || count == 8;
+      const std::string octets = tlv("04", std::string(2 * count, '0'));
+      EXPECT_EQ(der(asn1E_Key4or8, key), allowed ? octets : status(RTS_CONSTRAINT)) << count;
+      ASN1T_Key4or8 back;
+      EXPECT_EQ(decode(asn1D_Key4or8, back, octets), allowed ? RTS_OK : RTS_CONSTRAINT) << count;
+   }
+   /* Flags names bits 0 to 9: two octets hold them, a third is too long. */
+   ASN1T_Flags flags;
+   EXPECT_EQ(decode(asn1D_Flags, flags, "03 03 06 80 40"), RTS_OK);
+   EXPECT_EQ(flags.numbits, 10u);
+   EXPECT_EQ(decode(asn1D_Flags, flags, "03 04 07 80 40 80"), RTS_VALUE_TOO_LONG);
 }
 
 TEST_F(GeneratedBerTest, CopyAndFreeReachEveryPart) {

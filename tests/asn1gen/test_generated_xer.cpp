@@ -161,8 +161,8 @@ const std::string kMessageXer = std::string(kDeclaration) +
    "      <Attribute>\n"
    "         <type>2.5.4.5</type>\n"
    "         <values>\n"
-   "            <_serialNumber_Type>A1</_serialNumber_Type>\n"
-   "            <_serialNumber_Type>B2</_serialNumber_Type>\n"
+   "            <PrintableString>A1</PrintableString>\n"
+   "            <PrintableString>B2</PrintableString>\n"
    "         </values>\n"
    "      </Attribute>\n"
    "   </attributes>\n"
@@ -239,6 +239,50 @@ TEST_F(GeneratedXerTest, TypesDefinedAsPrimitivesAndAliasesUseTheirOwnNames) {
    EXPECT_EQ((derOfXer<ASN1C_DigestAlgorithmIdentifier, ASN1T_DigestAlgorithmIdentifier>(
                 "<AlgorithmIdentifier><algorithm>1.2.3</algorithm></AlgorithmIdentifier>")),
              status(RTS_XML_STRUCTURE));
+}
+
+TEST_F(GeneratedXerTest, DefaultsAreFilledInAndLeftOut) {
+   ASN1T_Ticket ticket;
+   ticket.holder = "x";
+   const std::string document = std::string(kDeclaration) +
+                                "<Ticket>\n"
+                                "   <holder>x</holder>\n"
+                                "</Ticket>";
+   EXPECT_EQ(xer<ASN1C_Ticket>(ticket), document);
+   EXPECT_EQ((derOfXer<ASN1C_Ticket, ASN1T_Ticket>(document)), H("30 03 0C 01 78"));
+   const int stat = read<ASN1C_Ticket, ASN1T_Ticket>(document, [](ASN1T_Ticket& v) {
+      EXPECT_STREQ(v.version, "1");
+      EXPECT_EQ(v.valid, 1);
+   });
+   EXPECT_EQ(stat, RTS_OK);
+
+   ticket.version = "2";
+   ticket.valid = 0;
+   const std::string other = std::string(kDeclaration) +
+                             "<Ticket>\n"
+                             "   <version>2</version>\n"
+                             "   <holder>x</holder>\n"
+                             "   <valid><false/></valid>\n"
+                             "</Ticket>";
+   EXPECT_EQ(xer<ASN1C_Ticket>(ticket), other);
+   EXPECT_EQ((derOfXer<ASN1C_Ticket, ASN1T_Ticket>(other)), H("30 09 02 01 02 0C 01 78 01 01 00"));
+   /* Defaults given in the document are not written to DER. */
+   EXPECT_EQ((derOfXer<ASN1C_Ticket, ASN1T_Ticket>(
+                "<Ticket><version>1</version><holder>x</holder><valid><true/></valid></Ticket>")),
+             H("30 03 0C 01 78"));
+}
+
+TEST_F(GeneratedXerTest, XmlNameDirectiveGivesTheBuiltInElement) {
+   ASN1T_CountryCode code = "DE";
+   const std::string document =
+      std::string(kDeclaration) + "<PrintableString>DE</PrintableString>";
+   EXPECT_EQ(xer<ASN1C_CountryCode>(code), document);
+   EXPECT_EQ((derOfXer<ASN1C_CountryCode, ASN1T_CountryCode>(document)), H("13 02 44 45"));
+   EXPECT_EQ((derOfXer<ASN1C_CountryCode, ASN1T_CountryCode>("<CountryCode>DE</CountryCode>")),
+             status(RTS_XML_STRUCTURE));
+   EXPECT_EQ((derOfXer<ASN1C_CountryCode, ASN1T_CountryCode>(
+                "<PrintableString>DEU</PrintableString>")),
+             status(RTS_CONSTRAINT));
 }
 
 TEST_F(GeneratedXerTest, DecodingFollowsTheComponentRules) {

@@ -106,13 +106,22 @@ class ObjectTypeNameTest(unittest.TestCase):
          "a EXT ::= { &id 1, &ExtnType SEQUENCE SIZE (1..MAX) OF T }\n"
          "b EXT ::= { &id 2, &ExtnType T }\n"
          "c EXT ::= { &id 3, &ExtnType NULL }\n"
-         "d EXT ::= { &id 4, &ExtnType OCTET STRING }"))
-      fields = {o: model.names[o].fields["&ExtnType"] for o in "abcd"}
+         "d EXT ::= { &id 4, &ExtnType OCTET STRING }\n"
+         "e EXT ::= { &id 5, &ExtnType PrintableString }\n"
+         "f EXT ::= { &id 6, &ExtnType IA5String (SIZE (1..8)) }\n"
+         "g EXT ::= { &id 7, &ExtnType [1] UTF8String }"))
+      fields = {o: model.names[o].fields["&ExtnType"] for o in "abcdefg"}
       self.assertEqual(fields["a"].target.name, "_a_ExtnType")
       self.assertEqual(typedef(model, "_a_ExtnType").parent.name, "a")
       self.assertEqual(fields["b"].target.name, "T")
       self.assertEqual(fields["c"].kind, "NULL")
       self.assertEqual(fields["d"].target.name, "_d_ExtnType")
+      # A bare character string stays the built-in type; a constrained or
+      # tagged one gets a type of its own.
+      self.assertEqual(fields["e"].kind, "PrintableString")
+      self.assertNotIn("_e_ExtnType", model.names)
+      self.assertEqual(fields["f"].target.name, "_f_ExtnType")
+      self.assertEqual(fields["g"].target.name, "_g_ExtnType")
 
 
 class SharedListTest(unittest.TestCase):

@@ -3,6 +3,7 @@
 
    Certificate-like types:
      Version ::= INTEGER (unsigned) { v1(0), v2(1), v3(2) }
+     BigVersion ::= INTEGER (big) { v1(1), v2(2) }
      Time ::= CHOICE { utcTime UTCTime, generalTime GeneralizedTime }
      Params ::= SEQUENCE { a INTEGER, b OCTET STRING }
      AlgorithmIdentifier ::= SEQUENCE { algorithm OBJECT IDENTIFIER,
@@ -42,7 +43,16 @@
         usage [0] IMPLICIT KeyUsage OPTIONAL, reason Reason OPTIONAL,
         small INTEGER (0..256) OPTIONAL, nothing NULL OPTIONAL }
      Wrapped ::= SEQUENCE { contentType OBJECT IDENTIFIER,
-        content [0] EXPLICIT OCTET STRING OPTIONAL }   -- decoded through WrappedContents */
+        content [0] EXPLICIT OCTET STRING OPTIONAL }   -- decoded through WrappedContents
+   Defaults, unions, capacities and recursion:
+     Audit ::= SEQUENCE { version INTEGER (big) DEFAULT 1, ok BOOLEAN DEFAULT TRUE,
+        level [0] IMPLICIT INTEGER DEFAULT 3, note IA5String OPTIONAL }
+     Key ::= OCTET STRING (SIZE (1..4 | 8))
+     Port ::= INTEGER (MIN..-10 | 1..3 | 20..MAX)
+     Flags9 ::= BIT STRING { a(0) .. i(8) }   -- fixed, 9 bits in 4 octets of storage
+     Nest ::= SEQUENCE OF Nest
+     NestHolder ::= SEQUENCE { id OBJECT IDENTIFIER,
+        value NEST.&Type({NestContents}{@id}) }   -- 1.2.3.9 names Nest */
 #ifndef BLOBXML_TESTS_ENGINE_MODULE_H
 #define BLOBXML_TESTS_ENGINE_MODULE_H
 
@@ -212,6 +222,21 @@ struct Wrapped {
    Asn1TObject contentObject;
 };
 
+struct Audit {
+   struct {
+      unsigned notePresent : 1;
+   } m;
+   const char* version;
+   ASN1BOOL ok;
+   ASN1INT level;
+   const char* note;
+};
+
+struct Flags9 {
+   ASN1UINT numbits;
+   ASN1OCTET data[4];
+};
+
 /* ---- descriptor helpers ----------------------------------------------------- */
 
 constexpr ASN1TagWord kSequenceTag = TM_CONS | ASN_ID_SEQ;
@@ -229,12 +254,12 @@ inline TypeDesc primitive(Kind kind, const char* name, uint32_t size, ASN1TagWor
 }
 
 inline TypeDesc sized(TypeDesc t, int64_t lower, int64_t upper) {
-   t.size = Bounds{1, upper >= 0, lower, upper};
+   t.size = Bounds{1, upper >= 0, lower, upper, nullptr, 0};
    return t;
 }
 
 inline TypeDesc ranged(TypeDesc t, int64_t lower, int64_t upper) {
-   t.value = Bounds{1, 1, lower, upper};
+   t.value = Bounds{1, 1, lower, upper, nullptr, 0};
    return t;
 }
 
@@ -314,6 +339,9 @@ inline const TypeDesc tSmall =
    ranged(primitive(Kind::Unsigned16, "SmallNumber", sizeof(ASN1USINT), ASN_ID_INT), 0, 256);
 inline const TypeDesc tBigInt =
    primitive(Kind::BigInteger, "SerialNumber", sizeof(const char*), ASN_ID_INT);
+inline const NamedNumber bigVersionNames[] = {{"v1", 1}, {"v2", 2}};
+inline const TypeDesc tBigVersion = named(
+   primitive(Kind::BigInteger, "BigVersion", sizeof(const char*), ASN_ID_INT), bigVersionNames, 2);
 inline const TypeDesc tNull = primitive(Kind::Null, "NULLParams_", 0, ASN_ID_NULL);
 inline const TypeDesc tOid =
    primitive(Kind::ObjectId, "OBJECT_IDENTIFIER", sizeof(ASN1OBJID), ASN_ID_OBJID);
@@ -361,14 +389,14 @@ inline const TypeDesc tReason =
 /* ---- Time, Params --------------------------------------------------------------- */
 
 inline const FieldDesc timeFields[] = {
-   {"utcTime", &tUTCTime, offsetof(Time, u.utcTime), 0, Tagging::None, Presence::Required, -1, 0},
+   {"utcTime", &tUTCTime, offsetof(Time, u.utcTime), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
    {"generalTime", &tGeneralTime, offsetof(Time, u.generalTime), 0, Tagging::None,
-    Presence::Required, -1, 0}};
+    Presence::Required, -1, 0, nullptr}};
 inline const TypeDesc tTime = choice("Time", sizeof(Time), timeFields, countOf(timeFields), offsetof(Time, t));
 
 inline const FieldDesc paramsFields[] = {
-   {"a", &tInteger, offsetof(Params, a), 0, Tagging::None, Presence::Required, -1, 0},
-   {"b", &tOctets, offsetof(Params, b), 0, Tagging::None, Presence::Required, -1, 0}};
+   {"a", &tInteger, offsetof(Params, a), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
+   {"b", &tOctets, offsetof(Params, b), 0, Tagging::None, Presence::Required, -1, 0, nullptr}};
 inline const TypeDesc tParams =
    structure(Kind::Sequence, "Params", sizeof(Params), paramsFields, countOf(paramsFields), 0);
 
@@ -389,9 +417,9 @@ inline const TableDesc algorithmTable = {&supportedAlgorithms, 0, 1, 0, TableFor
 
 inline const FieldDesc algorithmFields[] = {
    {"algorithm", &tOid, offsetof(AlgorithmIdentifier, algorithm), 0, Tagging::None,
-    Presence::Required, -1, 0},
+    Presence::Required, -1, 0, nullptr},
    {"parameters", &tObject, offsetof(AlgorithmIdentifier, parameters), 0, Tagging::None,
-    Presence::Optional, 0, 0}};
+    Presence::Optional, 0, 0, nullptr}};
 inline const TypeDesc tAlgorithmIdentifier = withTable(
    structure(Kind::Sequence, "AlgorithmIdentifier", sizeof(AlgorithmIdentifier), algorithmFields,
              countOf(algorithmFields), offsetof(AlgorithmIdentifier, m)),
@@ -409,11 +437,11 @@ inline const TableDesc extensionTable = {&extensionSet, 0, 2, offsetof(Extension
                                          TableForm::InOctetString};
 
 inline const FieldDesc extensionFields[] = {
-   {"extnID", &tOid, offsetof(Extension, extnID), 0, Tagging::None, Presence::Required, -1, 0},
+   {"extnID", &tOid, offsetof(Extension, extnID), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
    {"critical", &tBoolean, offsetof(Extension, critical), 0, Tagging::None, Presence::DefaultZero,
-    -1, 0},
+    -1, 0, nullptr},
    {"extnValue", &tOctets, offsetof(Extension, extnValue), 0, Tagging::None, Presence::Required,
-    -1, 0}};
+    -1, 0, nullptr}};
 inline const TypeDesc tExtension = withTable(
    structure(Kind::Sequence, "Extension", sizeof(Extension), extensionFields,
              countOf(extensionFields), 0),
@@ -424,20 +452,20 @@ inline const TypeDesc tExtensions = sized(listOf("Extensions", &tExtension, fals
 
 inline const FieldDesc recordFields[] = {
    {"version", &tVersion, offsetof(Record, version), ctxConstructed(0), Tagging::Explicit,
-    Presence::Optional, 0, 0},
-   {"serial", &tBigInt, offsetof(Record, serial), 0, Tagging::None, Presence::Required, -1, 0},
+    Presence::Optional, 0, 0, nullptr},
+   {"serial", &tBigInt, offsetof(Record, serial), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
    {"critical", &tBoolean, offsetof(Record, critical), 0, Tagging::None, Presence::DefaultZero, -1,
-    0},
+    0, nullptr},
    {"minimum", &tInteger, offsetof(Record, minimum), ctxPrimitive(1), Tagging::Implicit,
-    Presence::DefaultZero, -1, 0},
+    Presence::DefaultZero, -1, 0, nullptr},
    {"algorithm", &tAlgorithmIdentifier, offsetof(Record, algorithm), 0, Tagging::None,
-    Presence::Required, -1, 0},
-   {"validity", &tTime, offsetof(Record, validity), 0, Tagging::None, Presence::Required, -1, 0},
-   {"until", &tTime, offsetof(Record, until), 0, Tagging::None, Presence::Optional, 1, 0},
+    Presence::Required, -1, 0, nullptr},
+   {"validity", &tTime, offsetof(Record, validity), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
+   {"until", &tTime, offsetof(Record, until), 0, Tagging::None, Presence::Optional, 1, 0, nullptr},
    {"uid", &tBits, offsetof(Record, uid), ctxPrimitive(2), Tagging::Implicit, Presence::Optional,
-    2, 0},
+    2, 0, nullptr},
    {"extensions", &tExtensions, offsetof(Record, extensions), ctxConstructed(3), Tagging::Explicit,
-    Presence::Optional, 3, 0}};
+    Presence::Optional, 3, 0, nullptr}};
 inline const TypeDesc tRecord = structure(Kind::Sequence, "Record", sizeof(Record), recordFields,
                                           countOf(recordFields), offsetof(Record, m));
 
@@ -445,11 +473,11 @@ inline const TypeDesc tRecord = structure(Kind::Sequence, "Record", sizeof(Recor
 
 inline const FieldDesc dirStringFields[] = {
    {"printableString", &tPrintable, offsetof(DirString, u.printableString), 0, Tagging::None,
-    Presence::Required, -1, 0},
+    Presence::Required, -1, 0, nullptr},
    {"utf8String", &tUtf8, offsetof(DirString, u.utf8String), 0, Tagging::None, Presence::Required,
-    -1, 0},
+    -1, 0, nullptr},
    {"bmpString", &tBMP, offsetof(DirString, u.bmpString), 0, Tagging::None, Presence::Required, -1,
-    0}};
+    0, nullptr}};
 inline const TypeDesc tDirString = choice("DirString", sizeof(DirString), dirStringFields,
                                           countOf(dirStringFields), offsetof(DirString, t));
 
@@ -465,9 +493,9 @@ inline const TableDesc attributeValuesTable = {&supportedAttributes, 0, 1, 0,
 
 inline const FieldDesc atvFields[] = {
    {"type", &tOid, offsetof(AttributeTypeAndValue, type), 0, Tagging::None, Presence::Required, -1,
-    0},
+    0, nullptr},
    {"value", &tObject, offsetof(AttributeTypeAndValue, value), 0, Tagging::None,
-    Presence::Required, -1, 0}};
+    Presence::Required, -1, 0, nullptr}};
 inline const TypeDesc tAttributeTypeAndValue =
    withTable(structure(Kind::Sequence, "AttributeTypeAndValue", sizeof(AttributeTypeAndValue),
                        atvFields, countOf(atvFields), 0),
@@ -475,9 +503,9 @@ inline const TypeDesc tAttributeTypeAndValue =
 
 inline const TypeDesc tAttributeValues = sized(listOf("Attribute_values", &tObject, true), 1, -1);
 inline const FieldDesc attributeFields[] = {
-   {"type", &tOid, offsetof(Attribute, type), 0, Tagging::None, Presence::Required, -1, 0},
+   {"type", &tOid, offsetof(Attribute, type), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
    {"values", &tAttributeValues, offsetof(Attribute, values), 0, Tagging::None, Presence::Required,
-    -1, 0}};
+    -1, 0, nullptr}};
 inline const TypeDesc tAttribute =
    withTable(structure(Kind::Sequence, "Attribute", sizeof(Attribute), attributeFields,
                        countOf(attributeFields), 0),
@@ -486,14 +514,14 @@ inline const TypeDesc tAttribute =
 inline const TypeDesc tRDN = sized(listOf("RDN", &tAttributeTypeAndValue, true), 1, -1);
 inline const TypeDesc tRDNSequence = listOf("RDNSequence", &tRDN, false);
 inline const FieldDesc nameFields[] = {{"rdnSequence", &tRDNSequence, offsetof(Name, u.rdnSequence),
-                                        0, Tagging::None, Presence::Required, -1, 1}};
+                                        0, Tagging::None, Presence::Required, -1, 1, nullptr}};
 inline const TypeDesc tName = choice("Name", sizeof(Name), nameFields, countOf(nameFields),
                                      offsetof(Name, t));
 
 inline const FieldDesc otherNameFields[] = {
-   {"typeId", &tOid, offsetof(OtherName, typeId), 0, Tagging::None, Presence::Required, -1, 0},
+   {"typeId", &tOid, offsetof(OtherName, typeId), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
    {"value", &tOpen, offsetof(OtherName, value), ctxConstructed(0), Tagging::Explicit,
-    Presence::Required, -1, 0}};
+    Presence::Required, -1, 0, nullptr}};
 inline const TypeDesc tOtherName =
    ownTag(structure(Kind::Sequence, "OtherName", sizeof(OtherName), otherNameFields,
                     countOf(otherNameFields), 0),
@@ -501,22 +529,22 @@ inline const TypeDesc tOtherName =
 
 inline const FieldDesc genNameFields[] = {
    {"otherName", &tOtherName, offsetof(GenName, u.otherName), 0, Tagging::None, Presence::Required,
-    -1, 1},
+    -1, 1, nullptr},
    {"rfc822Name", &tIA5, offsetof(GenName, u.rfc822Name), ctxPrimitive(1), Tagging::Implicit,
-    Presence::Required, -1, 0},
+    Presence::Required, -1, 0, nullptr},
    {"directoryName", &tName, offsetof(GenName, u.directoryName), ctxConstructed(4),
-    Tagging::Explicit, Presence::Required, -1, 1},
+    Tagging::Explicit, Presence::Required, -1, 1, nullptr},
    {"iPAddress", &tOctets, offsetof(GenName, u.iPAddress), ctxPrimitive(7), Tagging::Implicit,
-    Presence::Required, -1, 1},
+    Presence::Required, -1, 1, nullptr},
    {"registeredID", &tOid, offsetof(GenName, u.registeredID), ctxPrimitive(8), Tagging::Implicit,
-    Presence::Required, -1, 1}};
+    Presence::Required, -1, 1, nullptr}};
 inline const TypeDesc tGenName = choice("GenName", sizeof(GenName), genNameFields,
                                         countOf(genNameFields), offsetof(GenName, t));
 
 inline const FieldDesc countryFields[] = {
-   {"numeric", &tNumeric, offsetof(Country, u.numeric), 0, Tagging::None, Presence::Required, -1, 0},
+   {"numeric", &tNumeric, offsetof(Country, u.numeric), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
    {"printable", &tPrintable, offsetof(Country, u.printable), 0, Tagging::None, Presence::Required,
-    -1, 0}};
+    -1, 0, nullptr}};
 inline const TypeDesc tCountry =
    ownTag(choice("Country", sizeof(Country), countryFields, countOf(countryFields),
                  offsetof(Country, t)),
@@ -524,11 +552,11 @@ inline const TypeDesc tCountry =
 
 inline const FieldDesc personFields[] = {
    {"surname", &tPrintable, offsetof(Person, surname), ctxConstructed(0), Tagging::Explicit,
-    Presence::Required, -1, 0},
+    Presence::Required, -1, 0, nullptr},
    {"given", &tPrintable, offsetof(Person, given), ctxConstructed(1), Tagging::Explicit,
-    Presence::Optional, 0, 0},
+    Presence::Optional, 0, 0, nullptr},
    {"age", &tInteger, offsetof(Person, age), ctxPrimitive(2), Tagging::Implicit, Presence::Optional,
-    1, 0}};
+    1, 0, nullptr}};
 inline const TypeDesc tPerson = structure(Kind::Set, "Person", sizeof(Person), personFields,
                                           countOf(personFields), offsetof(Person, m));
 
@@ -545,7 +573,7 @@ inline const TypeDesc tIntList =
 /* ---- extensible SEQUENCE, strings, wrapped content -------------------------- */
 
 inline const FieldDesc blobFields[] = {
-   {"paramSet", &tOid, offsetof(Blob, paramSet), 0, Tagging::None, Presence::Required, -1, 0}};
+   {"paramSet", &tOid, offsetof(Blob, paramSet), 0, Tagging::None, Presence::Required, -1, 0, nullptr}};
 inline const TypeDesc tBlob = [] {
    TypeDesc t = structure(Kind::Sequence, "Blob", sizeof(Blob), blobFields, countOf(blobFields), 0);
    t.extensible = 1;
@@ -554,14 +582,14 @@ inline const TypeDesc tBlob = [] {
 }();
 
 inline const FieldDesc stringsFields[] = {
-   {"bmp", &tBMP, offsetof(Strings, bmp), 0, Tagging::None, Presence::Required, -1, 0},
-   {"uni", &tUniversal, offsetof(Strings, uni), 0, Tagging::None, Presence::Required, -1, 0},
-   {"key", &tKey4, offsetof(Strings, key), 0, Tagging::None, Presence::Required, -1, 0},
+   {"bmp", &tBMP, offsetof(Strings, bmp), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
+   {"uni", &tUniversal, offsetof(Strings, uni), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
+   {"key", &tKey4, offsetof(Strings, key), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
    {"usage", &tKeyUsage, offsetof(Strings, usage), ctxPrimitive(0), Tagging::Implicit,
-    Presence::Optional, 0, 0},
-   {"reason", &tReason, offsetof(Strings, reason), 0, Tagging::None, Presence::Optional, 1, 0},
-   {"small", &tSmall, offsetof(Strings, small), 0, Tagging::None, Presence::Optional, 2, 0},
-   {"nothing", &tNull, 0, 0, Tagging::None, Presence::Optional, 3, 0}};
+    Presence::Optional, 0, 0, nullptr},
+   {"reason", &tReason, offsetof(Strings, reason), 0, Tagging::None, Presence::Optional, 1, 0, nullptr},
+   {"small", &tSmall, offsetof(Strings, small), 0, Tagging::None, Presence::Optional, 2, 0, nullptr},
+   {"nothing", &tNull, 0, 0, Tagging::None, Presence::Optional, 3, 0, nullptr}};
 inline const TypeDesc tStrings = structure(Kind::Sequence, "Strings", sizeof(Strings),
                                            stringsFields, countOf(stringsFields),
                                            offsetof(Strings, m));
@@ -574,13 +602,83 @@ inline const TableDesc wrappedTable = {&wrappedContents, 0, 1, offsetof(Wrapped,
                                        TableForm::InOctetString};
 inline const FieldDesc wrappedFields[] = {
    {"contentType", &tOid, offsetof(Wrapped, contentType), 0, Tagging::None, Presence::Required, -1,
-    0},
+    0, nullptr},
    {"content", &tOctets, offsetof(Wrapped, content), ctxConstructed(0), Tagging::Explicit,
-    Presence::Optional, 0, 0}};
+    Presence::Optional, 0, 0, nullptr}};
 inline const TypeDesc tWrapped =
    withTable(structure(Kind::Sequence, "Wrapped", sizeof(Wrapped), wrappedFields,
                        countOf(wrappedFields), offsetof(Wrapped, m)),
              &wrappedTable);
+
+/* ---- defaults, unions, capacities and recursion ------------------------------------ */
+
+inline const char* const auditVersionDefault = "1";
+inline const ASN1BOOL auditOkDefault = 1;
+inline const ASN1INT auditLevelDefault = 3;
+inline const FieldDesc auditFields[] = {
+   {"version", &tBigInt, offsetof(Audit, version), 0, Tagging::None, Presence::DefaultValue, -1, 0,
+    &auditVersionDefault},
+   {"ok", &tBoolean, offsetof(Audit, ok), 0, Tagging::None, Presence::DefaultValue, -1, 0,
+    &auditOkDefault},
+   {"level", &tInteger, offsetof(Audit, level), ctxPrimitive(0), Tagging::Implicit,
+    Presence::DefaultValue, -1, 0, &auditLevelDefault},
+   {"note", &tIA5, offsetof(Audit, note), 0, Tagging::None, Presence::Optional, 0, 0, nullptr}};
+inline const TypeDesc tAudit = structure(Kind::Sequence, "Audit", sizeof(Audit), auditFields,
+                                         countOf(auditFields), offsetof(Audit, m));
+
+inline const Range keyRanges[] = {{1, 4}, {8, 8}};
+inline const TypeDesc tKey = [] {
+   TypeDesc t = sized(primitive(Kind::OctetString, "Key", sizeof(ASN1TDynOctStr), ASN_ID_OCTSTR),
+                      1, 8);
+   t.size.ranges = keyRanges;
+   t.size.rangeCount = 2;
+   return t;
+}();
+
+inline const Range portRanges[] = {{INT64_MIN, -10}, {1, 3}, {20, INT64_MAX}};
+inline const TypeDesc tPort = [] {
+   TypeDesc t = primitive(Kind::Integer, "Port", sizeof(ASN1INT), ASN_ID_INT);
+   t.value.ranges = portRanges;
+   t.value.rangeCount = 3;
+   return t;
+}();
+
+inline const NamedNumber flags9Names[] = {{"a", 0}, {"b", 1}, {"c", 2}, {"d", 3}, {"e", 4},
+                                          {"f", 5}, {"g", 6}, {"h", 7}, {"i", 8}};
+inline const TypeDesc tFlags9 = [] {
+   TypeDesc t = fixedCapacity(
+      named(primitive(Kind::BitStringFixed, "Flags9", sizeof(Flags9), ASN_ID_BITSTR), flags9Names, 9),
+      4);
+   t.bitCapacity = 9;
+   return t;
+}();
+
+/* A list of itself: every element is one more structured level. */
+inline const TypeDesc tNest = [] {
+   TypeDesc t = primitive(Kind::SequenceOfList, "Nest", sizeof(Asn1RTDList), kSequenceTag);
+   t.elemType = &tNest;
+   t.itemName = "Nest";
+   return t;
+}();
+
+struct NestHolder {
+   ASN1OBJID id;
+   Asn1TObject value;
+};
+
+inline const ASN1UINT nestArcs[] = {1, 2, 3, 9};
+inline const ObjectDesc nestObject = {"nest", 4, nestArcs, &tNest};
+inline const ObjectDesc* const nestObjects[] = {&nestObject};
+inline const ObjectSetDesc nestContents = {"NestContents", nestObjects, 1};
+inline const TableDesc nestTable = {&nestContents, 0, 1, 0, TableForm::OpenType};
+inline const FieldDesc nestHolderFields[] = {
+   {"id", &tOid, offsetof(NestHolder, id), 0, Tagging::None, Presence::Required, -1, 0, nullptr},
+   {"value", &tObject, offsetof(NestHolder, value), 0, Tagging::None, Presence::Required, -1, 0,
+    nullptr}};
+inline const TypeDesc tNestHolder =
+   withTable(structure(Kind::Sequence, "NestHolder", sizeof(NestHolder), nestHolderFields,
+                       countOf(nestHolderFields), 0),
+             &nestTable);
 
 /* ---- values -------------------------------------------------------------------- */
 

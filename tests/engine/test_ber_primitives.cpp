@@ -72,8 +72,7 @@ TEST_F(PrimitivesTest, DecodedValuesOutsideTheirConstraintsAreRefused) {
       {"Key4 of 3 octets", kBmp + kUni + "04 03 01 02 03", RTS_CONSTRAINT},
       {"Key4 of 5 octets", kBmp + kUni + "04 05 01 02 03 04 05", RTS_VALUE_TOO_LONG},
       {"KeyUsage beyond its two octets", kBmp + kUni + kKey + "80 04 00 FF FF FF", RTS_VALUE_TOO_LONG},
-      {"Reason 7 is no item", kBmp + kUni + kKey + "0A 01 07", RTS_BAD_ENUM},
-      {"Reason 11 is no item", kBmp + kUni + kKey + "0A 01 0B", RTS_BAD_ENUM},
+      {"Reason 11 is above the highest item", kBmp + kUni + kKey + "0A 01 0B", RTS_BAD_ENUM},
       {"small number 257", kBmp + kUni + kKey + "02 02 01 01", RTS_CONSTRAINT},
       {"small number of 3 octets", kBmp + kUni + kKey + "02 03 01 00 00", RTS_TOO_BIG},
       {"implicit NULL with contents", kBmp + kUni + kKey + "05 01 00", RTS_BAD_LENGTH},
@@ -95,7 +94,7 @@ TEST_F(PrimitivesTest, ValuesOutsideTheirConstraintsAreNotEncoded) {
       {"Key4 of 3 octets", [](Strings& s) { s.key.numocts = 3; }, RTS_CONSTRAINT},
       {"Key4 beyond its array", [](Strings& s) { s.key.numocts = 5; }, RTS_VALUE_TOO_LONG},
       {"KeyUsage beyond its array", [](Strings& s) { s.usage.numbits = 17; }, RTS_VALUE_TOO_LONG},
-      {"Reason 7", [](Strings& s) { s.reason = 7; }, RTS_BAD_ENUM},
+      {"Reason 11", [](Strings& s) { s.reason = 11; }, RTS_BAD_ENUM},
       {"small number 257", [](Strings& s) { s.small = 257; }, RTS_CONSTRAINT},
    };
    ASN116BITCHAR four[4] = {0x41, 0x42, 0x43, 0x44};
@@ -119,6 +118,19 @@ TEST_F(PrimitivesTest, EnumerationItemsAndNamedBitsAreWritten) {
    s.usage.numbits = 1;
    s.usage.data[0] = 0x80;
    EXPECT_EQ(encode(&tStrings, &s), tlv("30", kBmp + kUni + kKey + "80 02 07 80 0A 01 0A"));
+}
+
+TEST_F(PrimitivesTest, EnumerationTakesAnyNumberFromItsLowestToItsHighestItem) {
+   /* Reason has no item 7, but 7 lies between 0 and 10: BER keeps it. */
+   const std::string withSeven = tlv("30", kBmp + kUni + kKey + "0A 01 07");
+   Strings s{};
+   ASSERT_EQ(decode(&tStrings, &s, withSeven), RTS_OK);
+   EXPECT_EQ(s.reason, 7u);
+   EXPECT_EQ(encode(&tStrings, &s), withSeven);
+   s.reason = 0;
+   EXPECT_EQ(encode(&tStrings, &s), tlv("30", kBmp + kUni + kKey + "0A 01 00"));
+   s.reason = 0xFFFFFFFFu;
+   EXPECT_EQ(encode(&tStrings, &s), status(RTS_BAD_ENUM));
 }
 
 TEST_F(PrimitivesTest, Utf8StringSizeCountsCharacters) {

@@ -140,7 +140,7 @@ TEST_F(CopyFreeTest, PartlyDecodedValuesAreFreedCompletely) {
                     tlv("A3", tlv("30", "30 0F 06 03 55 1D 0F 01 02 FF FF 04 04 03 02 05 A0")))},
       {"otherName without value", &tGenName, "A0 05 06 03 2A 03 04"},
       {"Strings with a bad enumeration", &tStrings,
-       tlv("30", "1E 04 00 41 20 AC 1C 04 00 00 00 41 04 04 01 02 03 04 0A 01 07")},
+       tlv("30", "1E 04 00 41 20 AC 1C 04 00 00 00 41 04 04 01 02 03 04 0A 01 0B")},
    };
    for (const Sample& s : failures) {
       Storage value(s.type);

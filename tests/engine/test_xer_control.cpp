@@ -29,9 +29,9 @@ struct PduParams : public ASN1TPDU {
 #pragma GCC diagnostic ignored "-Winvalid-offsetof"
 const asn1rt::FieldDesc pduFields[] = {
    {"a", &tInteger, offsetof(PduParams, a), 0, asn1rt::Tagging::None,
-    asn1rt::Presence::Required, -1, 0},
+    asn1rt::Presence::Required, -1, 0, nullptr},
    {"b", &tOctets, offsetof(PduParams, b), 0, asn1rt::Tagging::None,
-    asn1rt::Presence::Required, -1, 0}};
+    asn1rt::Presence::Required, -1, 0, nullptr}};
 #pragma GCC diagnostic pop
 const asn1rt::TypeDesc tPduParams =
    structure(asn1rt::Kind::Sequence, "Params", sizeof(PduParams), pduFields, 2, 0);

@@ -38,6 +38,28 @@ TEST_F(XerDecodeTest, NamedNumbersAcceptIdentifiersAndPlainNumbers) {
    }
 }
 
+TEST_F(XerDecodeTest, BigIntegerNamedNumbersAcceptIdentifiersAndDigits) {
+   struct Case {
+      const char* xml;
+      int status;
+      const char* der;
+   };
+   const Case cases[] = {
+      {"<BigVersion><v1/></BigVersion>", RTS_OK, "02 01 01"},
+      {"<BigVersion><v2/></BigVersion>", RTS_OK, "02 01 02"},
+      {"<BigVersion>1</BigVersion>", RTS_OK, "02 01 01"},
+      {"<BigVersion>256</BigVersion>", RTS_OK, "02 02 01 00"},
+      {"<BigVersion><v3/></BigVersion>", RTS_BAD_ENUM, ""},
+   };
+   for (const Case& c : cases) {
+      const char* value = nullptr;
+      EXPECT_EQ(fromXer(&tBigVersion, &value, c.xml), c.status) << c.xml;
+      if (c.status == RTS_OK) {
+         EXPECT_EQ(encode(&tBigVersion, &value), H(c.der)) << c.xml;
+      }
+   }
+}
+
 TEST_F(XerDecodeTest, EnumerationsTakeOnlyTheirIdentifiers) {
    struct Case {
       const char* xml;

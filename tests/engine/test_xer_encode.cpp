@@ -112,6 +112,23 @@ TEST_F(XerEncodeTest, NamedNumbersAndEnumerations) {
    }
 }
 
+TEST_F(XerEncodeTest, BigIntegerWithNamedNumbers) {
+   struct Case {
+      const char* value;
+      std::string xml;
+   };
+   const Case cases[] = {
+      {"1", "<BigVersion><v1/></BigVersion>"},
+      {"0x01", "<BigVersion><v1/></BigVersion>"},
+      {"0x0002", "<BigVersion><v2/></BigVersion>"},
+      {"3", "<BigVersion>3</BigVersion>"},
+      {"0x0100000000000000000001", "<BigVersion>1208925819614629174706177</BigVersion>"},
+   };
+   for (const Case& c : cases) {
+      EXPECT_EQ(toXer(&tBigVersion, &c.value, true), c.xml) << c.value;
+   }
+}
+
 TEST_F(XerEncodeTest, PrimitiveKindsUseTheirBuiltInWriters) {
    ASN1INT negative = -42;
    EXPECT_EQ(toXer(&tInteger, &negative, true), "<INTEGER>-42</INTEGER>");

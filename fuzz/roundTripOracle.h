@@ -1,0 +1,320 @@
+/*
+ * The round-trip oracle shared by the fuzzing harnesses and their regression
+ * test. A fuzz input is one byte that picks the top-level type followed by
+ * the message (checkDerFuzzInput, checkXmlFuzzInput).
+ *
+ * The reference is the binary path alone: BER decoding followed by DER
+ * encoding gives the DER of a value. Going through XML must give the same
+ * value, and the DER written must be a fixed point of both paths: its XML
+ * reads back to it, and decoding and encoding it again changes nothing.
+ * Rejecting hostile input with an exception is the defined behaviour; only
+ * a broken round trip is a failure here (crashes, leaks and undefined
+ * behaviour are left to the sanitizers).
+ */
+#ifndef BLOBXML_FUZZ_ROUNDTRIPORACLE_H
+#define BLOBXML_FUZZ_ROUNDTRIPORACLE_H
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "asn1CppTypes.h"
+#include "berBuffers.h"
+#include "caBlob.h"
+#include "innerMessage.h"
+#include "saxReader.h"
+#include "typeRegistry.h"
+#include "xerDerConverter.h"
+
+namespace fuzzoracle {
+
+/* The top-level types of the registry, in its order. */
+inline const char* const kTypeNames[] = {
+   "CertificationRequest", "Certificate",   "CertificateList", "PKIMessage",
+   "ContentInfo",          "EnvelopedData", "EncryptedData",   "TimeStampReq",
+   "TimeStampToken",       "TimeStampResp", "TSTInfo",         "OCSPRequest",
+   "OCSPResponse",         "BasicOCSPResponse", "DVCSRequest", "DVCSResponse",
+   "TimeStampAuthenticodeRequest",
+};
+constexpr size_t kTypeCount = sizeof kTypeNames / sizeof kTypeNames[0];
+
+/* The first name of kTypeNames that the registry does not know, or null. */
+inline const char* unregisteredTypeName() {
+   for (const char* name : kTypeNames)
+      if (findTopLevelType(name) == nullptr) return name;
+   return nullptr;
+}
+
+struct FuzzInput {
+   const char* typeName = nullptr; /* null for an empty input */
+   std::string message;
+};
+
+/* The first byte picks the type (modulo the number of types); the rest is
+   the message. */
+inline FuzzInput splitInput(const uint8_t* data, size_t size) {
+   FuzzInput input;
+   if (size == 0) return input;
+   input.typeName = kTypeNames[data[0] % kTypeCount];
+   input.message.assign(reinterpret_cast<const char*>(data + 1), size - 1);
+   return input;
+}
+
+/* held is false when the round trip broke; failure then says how. */
+struct Verdict {
+   bool held = true;
+   std::string failure;
+};
+
+namespace detail {
+
+inline std::string hex(const std::string& bytes) {
+   static const char digits[] = "0123456789ABCDEF";
+   std::string text;
+   for (unsigned char c : bytes) {
+      text += digits[c >> 4];
+      text += digits[c & 15];
+   }
+   return text;
+}
+
+inline std::string blobBytes(const CACMPT_BLOB& blob) {
+   return blob.length == 0 ? std::string()
+                           : std::string(reinterpret_cast<const char*>(blob.data), blob.length);
+}
+
+inline CACMPT_BLOB toBlob(const std::string& bytes) {
+   return CACMPT_BLOB(reinterpret_cast<const unsigned char*>(bytes.data()),
+                      static_cast<uint32_t>(bytes.size()));
+}
+
+/* What an exception caught by catch (...) was, rethrown to be named. */
+inline std::string describeCurrentException() {
+   try {
+      throw;
+   } catch (const std::exception& e) {
+      return e.what();
+   } catch (const ASN1RTLException& e) {
+      return "run-time library status " + std::to_string(e.getStatus());
+   } catch (OSRTSAXException& e) {
+      const char* message = e.getMessage(); /* null for the handlers' own */
+      return std::string("XML reader: ") + (message != nullptr ? message : "") + ", status " +
+             std::to_string(e.getStatus());
+   } catch (...) {
+      return "an exception of unknown type";
+   }
+}
+
+/* BER decoding and DER encoding of the value, without XML: true with the
+   DER in der, or false when either step fails. */
+inline bool reencode(const char* typeName, const std::string& ber, std::string& der) {
+   ASN1BERDecodeBuffer decodeBuffer(reinterpret_cast<const ASN1OCTET*>(ber.data()),
+                                    static_cast<int>(ber.size()));
+   ASN1BEREncodeBuffer encodeBuffer;
+   void* value = nullptr;
+   std::unique_ptr<ASN1CType> decoder(CreateType(decodeBuffer, typeName, &value));
+   std::unique_ptr<ASN1CType> encoder(CreateType(encodeBuffer, typeName, &value));
+   if (decoder == nullptr || encoder == nullptr || decoder->Decode() != 0) return false;
+   int length = encoder->Encode();
+   if (length < 0) return false;
+   der.assign(reinterpret_cast<const char*>(encodeBuffer.getMsgPtr()),
+              static_cast<size_t>(length));
+   return true;
+}
+
+/* True when the XML carries its values exactly: only printable ASCII and
+   line feeds, and no backslash. The writer passes the bytes of 8-bit strings
+   through unchanged (so bytes of 0x80 and above may not be UTF-8, and an
+   8-bit string reads them back as characters) and writes control characters
+   as a backslash and a letter that are read back as those two characters;
+   such values do not survive XML, by design of the format. */
+inline bool carriesValuesExactly(const std::string& xml) {
+   for (unsigned char c : xml)
+      if ((c < 0x20 && c != '\n') || c > 0x7E || c == '\\') return false;
+   return true;
+}
+
+class Checker {
+public:
+   explicit Checker(const char* typeName) : typeName(typeName), converter(typeName) {}
+
+   Verdict verdict;
+
+   /* DER -> XML; on failure records what and returns false. */
+   bool toXml(const char* step, const std::string& der, std::string& xml) {
+      try {
+         xml = converter.toXer(toBlob(der), false);
+         return true;
+      } catch (...) {
+         return fail(step + (" threw: " + describeCurrentException()) + "\n--- DER: " + hex(der));
+      }
+   }
+
+   /* XML -> DER; on failure records what and returns false. */
+   bool toDer(const char* step, const std::string& xml, std::string& der) {
+      try {
+         der = blobBytes(converter.toDer(xml));
+         return true;
+      } catch (...) {
+         return fail(step + (" threw: " + describeCurrentException()) + "\n--- XML:\n" + xml);
+      }
+   }
+
+   /* BER decoding and DER encoding; on failure records what and returns false. */
+   bool reencoded(const char* step, const std::string& ber, std::string& der) {
+      std::string thrown = "failed";
+      try {
+         if (reencode(typeName, ber, der)) return true;
+      } catch (...) {
+         thrown = "threw: " + describeCurrentException();
+      }
+      return fail(step + (" " + thrown) + "\n--- input: " + hex(ber));
+   }
+
+   bool sameDer(const char* what, const std::string& expected, const std::string& actual,
+                const std::string& xml) {
+      return expected == actual ||
+             fail(std::string(what) + "\n--- expected: " + hex(expected) +
+                  "\n--- actual:   " + hex(actual) + "\n--- XML:\n" + xml);
+   }
+
+   bool sameXml(const char* what, const std::string& expected, const std::string& actual) {
+      return expected == actual || fail(std::string(what) + "\n--- expected:\n" + expected +
+                                        "\n--- actual:\n" + actual);
+   }
+
+   /* DER written by the encoder decodes and encodes to itself. */
+   bool binaryFixed(const char* what, const std::string& der) {
+      std::string again;
+      return reencoded(what, der, again) && sameDer(what, der, again, "(none)");
+   }
+
+   /* der was written from XML: it must be a fixed point of the binary path
+      and, when its XML carries the values exactly, of XML -> DER. Its XML
+      is left in xml. */
+   bool writtenDerIsFixed(const std::string& der, std::string& xml) {
+      std::string again;
+      if (!binaryFixed("BER decoding and DER encoding of written DER", der) ||
+          !toXml("DER -> XML of written DER", der, xml))
+         return false;
+      return !carriesValuesExactly(xml) ||
+             (toDer("XML -> DER of the XML of written DER", xml, again) &&
+              sameDer("written DER changed over DER -> XML -> DER", der, again, xml));
+   }
+
+private:
+   bool fail(const std::string& failure) {
+      verdict.held = false;
+      verdict.failure = std::string(typeName) + ": " + failure;
+      return false;
+   }
+
+   const char* typeName;
+   XerDerConverterSimple converter;
+};
+
+}
+
+/* XML in. When it converts to DER that BER decoding accepts, that DER must
+   be a fixed point. XML may give DER that does not decode: the hexadecimal
+   form of an open type whose identifier names a type (the OCTET STRING of
+   an extnValue, say) is taken as it is, and some value ranges are tested
+   by BER decoding alone. */
+inline Verdict checkXmlInput(const char* typeName, const std::string& message) {
+   detail::Checker check(typeName);
+   std::string der, reencoded, xml;
+   try {
+      der = detail::blobBytes(XerDerConverterSimple(typeName).toDer(message));
+      if (!detail::reencode(typeName, der, reencoded)) return check.verdict;
+   } catch (...) {
+      return check.verdict;
+   }
+   check.writtenDerIsFixed(der, xml);
+   return check.verdict;
+}
+
+/* BER or DER in. When it converts to XML, the binary path alone must accept
+   it too and write DER that is a fixed point of that path. When the XML
+   carries its values exactly, it must convert to DER that is a fixed point
+   of both paths and holds the same value as the binary path's DER: where
+   the two DER differ (the binary path keeps the padding bits of a bit
+   string, which XML drops), their XML must not. So a DER input comes back
+   as the same XML. XML that does not carry its values exactly is held to
+   what any XML input is (checkXmlInput). */
+inline Verdict checkDerInput(const char* typeName, const std::string& message) {
+   detail::Checker check(typeName);
+   std::string xml;
+   try {
+      xml = XerDerConverterSimple(typeName).toXer(detail::toBlob(message), false);
+   } catch (...) {
+      return check.verdict;
+   }
+   std::string direct, der, xmlOfDer, xmlOfDirect;
+   if (!check.reencoded("BER decoding and DER encoding of the input", message, direct) ||
+       !check.binaryFixed("BER decoding and DER encoding of the binary path's DER", direct))
+      return check.verdict;
+   if (!detail::carriesValuesExactly(xml)) return checkXmlInput(typeName, xml);
+   if (check.toDer("XML -> DER of the XML of the input", xml, der) &&
+       check.writtenDerIsFixed(der, xmlOfDer) && direct != der &&
+       check.toXml("DER -> XML of the binary path's DER", direct, xmlOfDirect))
+      check.sameXml("the XML path and the binary path give different values", xmlOfDirect,
+                    xmlOfDer);
+   return check.verdict;
+}
+
+constexpr size_t kDriverBufferSize = 65536;
+
+/* The pairs of outer type and inner type of the driver's -t1 step. */
+inline const struct {
+   const char* outer;
+   const char* inner;
+} kInnerMessages[] = {
+   {"TimeStampResp", "TSTInfo"},
+   {"ContentInfo", "DVCSRequest"},
+   {"ContentInfo", "DVCSResponse"},
+   {"OCSPResponse", "BasicOCSPResponse"},
+};
+
+/* A DER fuzz input: the oracle on the message. A message of an outer type
+   of the -t1 step also goes through that step, and the inner message it
+   takes out through the oracle; a time-stamp response also goes through the
+   converter that shows its token's TSTInfo in place (any exception is
+   fine there). The -t1 step reports failed decodes on standard output. */
+inline Verdict checkDerFuzzInput(const uint8_t* data, size_t size) {
+   FuzzInput input = splitInput(data, size);
+   if (input.typeName == nullptr) return Verdict();
+   Verdict verdict = checkDerInput(input.typeName, input.message);
+   for (const auto& pair : kInnerMessages) {
+      if (!verdict.held || std::strcmp(input.typeName, pair.outer) != 0) continue;
+      /* The driver's buffer: at most 65536 bytes of message, zeros after
+         them (an empty message is decoded as one of unknown length). */
+      std::vector<unsigned char> buffer(kDriverBufferSize, 0);
+      uint32_t length = static_cast<uint32_t>(std::min(input.message.size(), buffer.size()));
+      std::memcpy(buffer.data(), input.message.data(), length);
+      if (extractInnerMessage(buffer.data(), &length, pair.inner, pair.outer, nullptr))
+         verdict = checkDerInput(
+            pair.inner, std::string(reinterpret_cast<const char*>(buffer.data()), length));
+   }
+   if (std::strcmp(input.typeName, "TimeStampResp") == 0) {
+      try {
+         XerDerConverterTimeStampResponse().toXer(detail::toBlob(input.message), false);
+      } catch (...) {
+      }
+   }
+   return verdict;
+}
+
+/* An XML fuzz input: the oracle on the message. */
+inline Verdict checkXmlFuzzInput(const uint8_t* data, size_t size) {
+   FuzzInput input = splitInput(data, size);
+   return input.typeName == nullptr ? Verdict() : checkXmlInput(input.typeName, input.message);
+}
+
+}
+
+#endif
