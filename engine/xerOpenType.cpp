@@ -127,16 +127,17 @@ static void skipSpace(const ASN1OCTET* text, ASN1UINT length, ASN1UINT* pos) {
 
 /* The BER side writes an open type as the one element its octets begin with
    (xe_OpenType), so octets come back as they were only when they are exactly
-   one complete element. Universal tag 0, in either form, is no element but
-   end-of-contents (X.690 8.1.5). */
+   one complete element. Identifier 00 without contents is end-of-contents
+   (X.690 8.1.5), which BER decoding does not take for an element. */
 static bool isOneElement(ASN1CTXT* pctxt, const ASN1OCTET* data, ASN1UINT count) {
-   if ((data[0] & 0xDF) == 0) return false;
    ASN1CTXT scratch;
    if (rtInitContext(&scratch, pctxt->allocArg) != RTS_OK) return false;
    int len = xe_setp(&scratch, nullptr, 0);
    if (len == RTS_OK) len = xe_OpenType(&scratch, data, count);
    rtFreeContext(&scratch);
-   return len >= 0 && static_cast<ASN1UINT>(len) == count;
+   if (len < 0 || static_cast<ASN1UINT>(len) != count) return false;
+   const ASN1UINT header = (data[1] & 0x80) ? 2u + (data[1] & 0x7Fu) : 2u;
+   return !(data[0] == 0 && count == header);
 }
 
 int xerdetail::decodeHexForm(ASN1CTXT* pctxt, const ASN1OCTET* text, ASN1UINT length,

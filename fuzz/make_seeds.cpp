@@ -2,6 +2,8 @@
  * Writes the seed corpora of the harnesses from the DER fixtures, whose file
  * names start with their top-level type in lower case and a '_':
  *   <out>/der/<dir>_<name>  the type byte and the DER message;
+ *   <out>/der/<dir>_<name>_indefinite  the same message as BER with every
+ *                           constructed element in the indefinite form;
  *   <out>/xml/<dir>_<name>  the type byte and the XML the converter writes;
  *   <out>/xml.dict          every element tag of those documents, as a
  *                           libFuzzer dictionary for the XML harness.
@@ -45,6 +47,42 @@ bool writeFile(const fs::path& path, const std::string& bytes) {
    return static_cast<bool>(out);
 }
 
+/* The elements of der[pos, end) with every constructed one rewritten in the
+   indefinite-length form (X.690 8.1.3.6), appended to out; false when der
+   is not a sequence of complete definite-length elements. */
+bool appendIndefinite(const std::string& der, size_t pos, size_t end, std::string& out) {
+   auto octet = [&](size_t at) { return static_cast<unsigned char>(der[at]); };
+   while (pos < end) {
+      const size_t start = pos;
+      const bool constructed = (octet(pos) & 0x20) != 0;
+      if ((octet(pos++) & 0x1F) == 0x1F) {
+         while (pos < end && (octet(pos) & 0x80)) ++pos;
+         ++pos;
+      }
+      const size_t identifierEnd = pos;
+      if (pos >= end) return false;
+      size_t length = octet(pos++);
+      if (length == 0x80) return false;
+      if (length > 0x80) {
+         size_t count = length & 0x7F;
+         if (count > 4 || end - pos < count) return false;
+         length = 0;
+         while (count-- > 0) length = (length << 8) | octet(pos++);
+      }
+      if (end - pos < length) return false;
+      if (constructed) {
+         out += der.substr(start, identifierEnd - start);
+         out += '\x80';
+         if (!appendIndefinite(der, pos, pos + length, out)) return false;
+         out += std::string(2, '\0');
+      } else {
+         out += der.substr(start, pos + length - start);
+      }
+      pos += length;
+   }
+   return true;
+}
+
 /* Start and end tags of the document ("<name>" and "</name>"). */
 void collectTags(const std::string& xml, std::set<std::string>& tags) {
    for (size_t open = xml.find('<'); open != std::string::npos; open = xml.find('<', open + 1)) {
@@ -76,6 +114,10 @@ int main(int argc, char** argv) {
       std::string typeByte(1, static_cast<char>(type));
       if (!writeFile(out / "der" / name, typeByte + der)) return 1;
       ++derSeeds;
+      std::string ber;
+      if (appendIndefinite(der, 0, der.size(), ber) &&
+          !writeFile(out / "der" / (name + "_indefinite"), typeByte + ber))
+         return 1;
       std::string xml;
       try {
          XerDerConverterSimple converter(fuzzoracle::kTypeNames[type]);

@@ -12,7 +12,8 @@
 #include "xerDecText.h"
 #include "xerDecode.h"
 
-/* Tokens shorter than this are converted without a heap work area. */
+/* Tokens shorter than this, and numbers of fewer octets, are converted
+   without a heap work area. */
 static const size_t kStackWorkArea = 512;
 
 static int copyDecimal(ASN1CTXT* pctxt, const char* token, size_t len, const char** ppvalue) {
@@ -46,8 +47,11 @@ static int convertDecimal(ASN1CTXT* pctxt, const char* token, size_t len, int ra
    std::memcpy(work, token, len);
    work[len] = 0;
 
+   ASN1OCTET magnitude[kStackWorkArea];
    ASN1BigInt number;
    rtBigIntInit(&number);
+   number.mag = magnitude;
+   number.allocated = static_cast<ASN1INT>(sizeof(magnitude));
    int stat = rtBigIntSetStr(pctxt, &number, work, 10);
    if (work != stackArea) ASN1MEMFREEPTR(pctxt, work);
    if (stat != RTS_OK) {

@@ -17,9 +17,14 @@ static bool isBinaryDigit(unsigned char c) { return c == '0' || c == '1'; }
    of digits, and eight of them make one octet. */
 static const size_t kRun = 8;
 
+/* Eight characters, character i in bits 8i to 8i + 7 whatever the byte
+   order of the machine. */
 static uint64_t loadRun(const unsigned char* text) {
    uint64_t run;
    std::memcpy(&run, text, sizeof run);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+   run = __builtin_bswap64(run);
+#endif
    return run;
 }
 
@@ -28,14 +33,12 @@ static bool isDigitRun(uint64_t run) {
    return (run & 0xFEFEFEFEFEFEFEFEull) == 0x3030303030303030ull;
 }
 
-/* The octet spelt by eight digits, the first character its high bit. The
-   low bit of character i, put at bit 8i, is multiplied to bit 63 - i, and
-   no two partial products meet, so the top octet holds the eight bits in
-   text order. */
-static ASN1OCTET runOctet(const unsigned char* text) {
-   uint64_t bits = 0;
-   for (size_t i = 0; i < kRun; ++i) bits |= static_cast<uint64_t>(text[i] & 1u) << (8 * i);
-   return static_cast<ASN1OCTET>((bits * 0x8040201008040201ull) >> 56);
+/* The octet spelt by a run of eight digits, the first character its high
+   bit. The low bit of character i, at bit 8i, is multiplied to bit 63 - i,
+   and no two partial products meet, so the top octet holds the eight bits
+   in text order. */
+static ASN1OCTET runOctet(uint64_t run) {
+   return static_cast<ASN1OCTET>(((run & 0x0101010101010101ull) * 0x8040201008040201ull) >> 56);
 }
 
 int xerDecBitStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
@@ -67,11 +70,14 @@ int xerDecBitStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
    }
    ASN1OCTET* out = pMemBuf->buffer + first;
    for (size_t i = 0; i < count; ++i) {
-      if (bitpos % 8 == 0 && i + kRun <= count && isDigitRun(loadRun(text + i))) {
-         out[bitpos / 8] = runOctet(text + i);
-         bitpos += kRun;
-         i += kRun - 1;
-         continue;
+      if (bitpos % 8 == 0 && i + kRun <= count) {
+         const uint64_t run = loadRun(text + i);
+         if (isDigitRun(run)) {
+            out[bitpos / 8] = runOctet(run);
+            bitpos += kRun;
+            i += kRun - 1;
+            continue;
+         }
       }
       if (!isBinaryDigit(text[i])) continue;
       if (bitpos % 8 == 0) out[bitpos / 8] = 0;

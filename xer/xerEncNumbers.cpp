@@ -56,11 +56,17 @@ int xerEncUInt(ASN1CTXT* pctxt, ASN1UINT value, const char* elemName) {
    });
 }
 
+/* Octets of magnitude kept on the stack; larger numbers grow into the heap. */
+static const int kStackMagnitude = 512;
+
 /* Reads prefixed text in the radix and writes the number in decimal. */
 static int putRadixValue(XerOut* out, const char* digits, int radix) {
    ASN1CTXT* pctxt = out->pctxt;
+   ASN1OCTET magnitude[kStackMagnitude];
    ASN1BigInt number;
    rtBigIntInit(&number);
+   number.mag = magnitude;
+   number.allocated = kStackMagnitude;
    int stat = rtBigIntSetStr(pctxt, &number, digits, radix);
    if (stat != RTS_OK) {
       rtBigIntFree(pctxt, &number);
@@ -131,6 +137,26 @@ static bool isValidObjId(const ASN1OBJID* pvalue) {
    return pvalue->arcs[0] == 2 || pvalue->arcs[1] <= 39;
 }
 
+static unsigned decimalDigits(ASN1UINT value) {
+   unsigned digits = 1;
+   for (; value >= 10; value /= 10) digits++;
+   return digits;
+}
+
+/* Staging: the dotted arcs written straight into one reservation, instead
+   of one piece per arc as direct writes go. */
+static void stageObjIdText(XerOut* out, const ASN1OBJID* pvalue) {
+   size_t length = pvalue->numarcs - 1;
+   for (ASN1UINT i = 0; i < pvalue->numarcs; i++) length += decimalDigits(pvalue->arcs[i]);
+   char* p = reinterpret_cast<char*>(xerOutReserve(out, length));
+   if (p == nullptr) return;
+   for (ASN1UINT i = 0; i < pvalue->numarcs; i++) {
+      if (i > 0) *p++ = '.';
+      p += decimalDigits(pvalue->arcs[i]);
+      formatUnsigned(pvalue->arcs[i], p);
+   }
+}
+
 int xerEncObjId(ASN1CTXT* pctxt, const ASN1OBJID* pvalue, const char* elemName) {
    if (elemName == nullptr) elemName = "OBJECT_IDENTIFIER";
    if (!isValidObjId(pvalue)) return RTS_BAD_OID;
@@ -138,6 +164,10 @@ int xerEncObjId(ASN1CTXT* pctxt, const ASN1OBJID* pvalue, const char* elemName) 
       int stat = xerOutStartElement(out, elemName, nullptr);
       if (stat != RTS_OK) return stat;
       out->pctxt->xerState = XERSTATE_CONTENT;
+      if (out->staging) {
+         stageObjIdText(out, pvalue);
+         return xerOutEndElement(out, elemName);
+      }
       char area[kNumberAreaSize];
       char* end = area + sizeof(area);
       for (ASN1UINT i = 0; i < pvalue->numarcs && stat == RTS_OK; i++) {

@@ -82,7 +82,9 @@ int saxStatusOfToDer(const XerDerConverterSimple& converter, const std::string& 
 
 // The DER side writes such octets as the one element they begin with: they
 // were cut to that element or, as end-of-contents, written as DER that no
-// longer decodes. Only exactly one complete element is accepted now.
+// longer decodes. Only exactly one complete element is accepted now, with
+// identifier 00 too (BER decoding takes it, and so writes it as XML) as
+// long as it has contents.
 TEST(EncodedOpenType, IsAcceptedOnlyAsExactlyOneElement) {
    const struct {
       const char* hex;
@@ -90,8 +92,10 @@ TEST(EncodedOpenType, IsAcceptedOnlyAsExactlyOneElement) {
    } cases[] = {
       {"020100", "3012060B2A864886F70D0109100117A003020100"},
       {"3080020100 0000", "3016060B2A864886F70D0109100117A00730800201000000"},
+      {"2000", "3011060B2A864886F70D0109100117A0022000"},
+      {"000201FF", "3013060B2A864886F70D0109100117A004000201FF"},
       {"0000", nullptr},
-      {"2000", nullptr},
+      {"008100", nullptr},
       {"02010005", nullptr},
       {"0201", nullptr},
       {"308002010000", nullptr},
