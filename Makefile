@@ -4,6 +4,9 @@ BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 300
+FUZZ_SANITIZERS ?= ON
+FUZZ_RUNS ?=
+FUZZ_SEED ?=
 BENCH_BUILD ?= build-bench
 BENCH_REPETITIONS ?= 10
 JOBS ?= $(shell nproc)
@@ -38,13 +41,17 @@ sanitize: deps $(SANITIZE_BUILD)/build.ninja
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 # libFuzzer harnesses under clang with ASan and UBSan (fuzz/CMakeLists.txt),
-# each run for FUZZ_SECONDS over a corpus kept in $(FUZZ_BUILD).
+# each run for FUZZ_SECONDS (or FUZZ_RUNS executions) over a corpus kept in
+# $(FUZZ_BUILD). FUZZ_SANITIZERS=OFF, in a build directory of its own, gives
+# the faster harnesses for long runs.
 $(FUZZ_BUILD)/build.ninja:
-	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DBLOBXML_FUZZ_JOBS=$(JOBS)
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DBLOBXML_FUZZ_JOBS=$(JOBS) \
+	  -DBLOBXML_FUZZ_SANITIZERS=$(FUZZ_SANITIZERS)
 
 fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run_fuzzers.sh $(FUZZ_BUILD)
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_RUNS=$(FUZZ_RUNS) FUZZ_SEED=$(FUZZ_SEED) \
+	  bash fuzz/run_fuzzers.sh $(FUZZ_BUILD)
 
 # Throughput, memory and start-up benchmarks of the optimised build, with
 # the check of the performance targets (bench/run_bench.sh).

@@ -110,21 +110,42 @@ inline std::string describeCurrentException() {
    }
 }
 
-/* BER decoding and DER encoding of the value, without XML: true with the
-   DER in der, or false when either step fails. */
-inline bool reencode(const char* typeName, const std::string& ber, std::string& der) {
+/* How BER decoding followed by DER encoding of a value went. */
+enum class Reencoding { Done, DecodeFailed, EncodeFailed };
+
+/* BER decoding and DER encoding of the value, without XML: Done with the
+   DER in der, or which of the two steps failed. */
+inline Reencoding reencodeValue(const char* typeName, const std::string& ber, std::string& der) {
    ASN1BERDecodeBuffer decodeBuffer(reinterpret_cast<const ASN1OCTET*>(ber.data()),
                                     static_cast<int>(ber.size()));
    ASN1BEREncodeBuffer encodeBuffer;
    void* value = nullptr;
    std::unique_ptr<ASN1CType> decoder(CreateType(decodeBuffer, typeName, &value));
    std::unique_ptr<ASN1CType> encoder(CreateType(encodeBuffer, typeName, &value));
-   if (decoder == nullptr || encoder == nullptr || decoder->Decode() != 0) return false;
+   if (decoder == nullptr || encoder == nullptr || decoder->Decode() != 0)
+      return Reencoding::DecodeFailed;
    int length = encoder->Encode();
-   if (length < 0) return false;
+   if (length < 0) return Reencoding::EncodeFailed;
    der.assign(reinterpret_cast<const char*>(encodeBuffer.getMsgPtr()),
               static_cast<size_t>(length));
-   return true;
+   return Reencoding::Done;
+}
+
+inline bool reencode(const char* typeName, const std::string& ber, std::string& der) {
+   return reencodeValue(typeName, ber, der) == Reencoding::Done;
+}
+
+/* True when BER decoding accepts the octets but DER encoding of the value
+   fails. The decoder takes an indefinite-length open type whose
+   end-of-contents is missing up to the end of the message, and such octets
+   are no complete element that DER could hold. */
+inline bool decodesWithoutDer(const char* typeName, const std::string& ber) {
+   std::string der;
+   try {
+      return reencodeValue(typeName, ber, der) == Reencoding::EncodeFailed;
+   } catch (...) {
+      return false;
+   }
 }
 
 /* True when the XML carries its values exactly: only printable ASCII and
@@ -162,6 +183,17 @@ public:
          return true;
       } catch (...) {
          return fail(step + (" threw: " + describeCurrentException()) + "\n--- XML:\n" + xml);
+      }
+   }
+
+   /* XML of a value that has no DER: XML -> DER must refuse it too. */
+   bool refusedAsDer(const char* step, const std::string& xml) {
+      try {
+         std::string der = blobBytes(converter.toDer(xml));
+         return fail(step + std::string(" gave DER for a value without DER: ") + hex(der) +
+                     "\n--- XML:\n" + xml);
+      } catch (...) {
+         return true;
       }
    }
 
@@ -239,7 +271,8 @@ inline Verdict checkXmlInput(const char* typeName, const std::string& message) {
 }
 
 /* BER or DER in. When it converts to XML, the binary path alone must accept
-   it too and write DER that is a fixed point of that path. When the XML
+   it too and write DER that is a fixed point of that path; a value that BER
+   decoding accepts but that has no DER must be refused by XML -> DER too. When the XML
    carries its values exactly, it must convert to DER that is a fixed point
    of both paths and holds the same value as the binary path's DER: where
    the two DER differ (the binary path keeps the padding bits of a bit
@@ -255,6 +288,10 @@ inline Verdict checkDerInput(const char* typeName, const std::string& message) {
       return check.verdict;
    }
    std::string direct, der, xmlOfDer, xmlOfDirect;
+   if (detail::decodesWithoutDer(typeName, message)) {
+      check.refusedAsDer("XML -> DER of the XML of the input", xml);
+      return check.verdict;
+   }
    if (!check.reencoded("BER decoding and DER encoding of the input", message, direct) ||
        !check.binaryFixed("BER decoding and DER encoding of the binary path's DER", direct))
       return check.verdict;

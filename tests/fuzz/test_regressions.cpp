@@ -113,4 +113,21 @@ TEST(EncodedOpenType, IsAcceptedOnlyAsExactlyOneElement) {
    }
 }
 
+// BER decoding takes an indefinite-length open type whose end-of-contents
+// is missing up to the end of the message, so DER -> XML shows those octets;
+// they are no complete element, so neither DER encoding of the value nor
+// XML -> DER of that XML may write them.
+TEST(EncodedOpenType, WithoutEndOfContentsIsShownButNotWritten) {
+   const std::string der = testsupport::fromHex("3014060B2A864886F70D0109100117A0053080020100");
+   XerDerConverterSimple converter("ContentInfo");
+   const std::string xml = converter.toXer(fuzzoracle::detail::toBlob(der), false);
+   EXPECT_NE(xml.find("<content><Encoded>3080020100</Encoded></content>"), std::string::npos)
+      << xml;
+   std::string written;
+   EXPECT_EQ(fuzzoracle::detail::reencodeValue("ContentInfo", der, written),
+             fuzzoracle::detail::Reencoding::EncodeFailed);
+   EXPECT_EQ(saxStatusOfToDer(converter, xml), RTS_BAD_VALUE);
+   EXPECT_TRUE(fuzzoracle::checkDerInput("ContentInfo", der).held);
+}
+
 }
