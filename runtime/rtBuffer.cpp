@@ -4,6 +4,8 @@
  */
 #include "rtBuffer.h"
 
+#include <algorithm>
+
 #include "rtContext.h"
 #include "rtMemHeap.h"
 #include "rtStream.h"
@@ -24,8 +26,11 @@ int rtCheckBuffer(ASN1CTXT* pctxt, size_t nbytes) {
    /* A dynamic buffer lost to a failed growth cannot take output again. */
    if (pctxt->buffer.data == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
 
-   const size_t grow = nbytes > RT_BUFFER_GROW_MIN ? nbytes : RT_BUFFER_GROW_MIN;
-   const size_t newSize = static_cast<size_t>(pctxt->buffer.size) + grow;
+   /* The buffer at least doubles, so a long document is copied a bounded
+      number of times in all rather than once per 16 KB step. */
+   const size_t size = pctxt->buffer.size;
+   const size_t grow = std::max({nbytes, static_cast<size_t>(RT_BUFFER_GROW_MIN), size});
+   const size_t newSize = size + grow;
    void* data = nullptr;
    if (newSize <= RT_MH_MAXALLOC)
       data = rtMemHeapRealloc(&pctxt->msgMemHeap, pctxt->buffer.data, newSize);

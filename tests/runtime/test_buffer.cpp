@@ -11,7 +11,7 @@ namespace {
 
 class CheckBufferTest : public HeapProbeTest {};
 
-TEST_F(CheckBufferTest, DynamicBufferGrowsByAtLeast16384) {
+TEST_F(CheckBufferTest, DynamicBufferGrowsByAtLeast16384AndDoubles) {
    ASSERT_EQ(rtInitContextBuffer(&ctxt, nullptr, 100), RTS_OK);
    for (int i = 0; i < 100; i++) ctxt.buffer.data[i] = static_cast<ASN1OCTET>(i);
    ctxt.buffer.byteIndex = 90;
@@ -30,6 +30,13 @@ TEST_F(CheckBufferTest, DynamicBufferGrowsByAtLeast16384) {
    ctxt.buffer.byteIndex = ctxt.buffer.size;
    EXPECT_EQ(rtCheckBuffer(&ctxt, 20000), RTS_OK);
    EXPECT_EQ(ctxt.buffer.size, 100u + 16384u + 20000u);
+   EXPECT_EQ(ctxt.buffer.data[99], 99);
+
+   // Past 16384 octets the buffer doubles: a long document is copied a
+   // bounded number of times.
+   ctxt.buffer.byteIndex = ctxt.buffer.size;
+   EXPECT_EQ(rtCheckBuffer(&ctxt, 1), RTS_OK);
+   EXPECT_EQ(ctxt.buffer.size, 2u * (100u + 16384u + 20000u));
    EXPECT_EQ(ctxt.buffer.data[99], 99);
    EXPECT_EQ(liveBlocks(), 1u);  // the old blocks were given back
    EXPECT_EQ(ctxt.errInfo.status, 0);
