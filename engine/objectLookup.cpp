@@ -1,28 +1,86 @@
 /*
  * Information object sets: the first object whose identifier equals the
- * given OBJECT IDENTIFIER, arc by arc.
+ * given OBJECT IDENTIFIER, arc by arc. Every open type of a message asks
+ * for one, so each set gets a hash index of its identifiers on first use,
+ * kept with the set's address until the program ends.
  */
 #include <algorithm>
+#include <vector>
 
 #include "asn1Engine.h"
 #include "engineInternal.h"
 
 namespace asn1rt {
 
-/* The identifiers of one set mostly share a long prefix and differ in the
-   last arc, so the arc count and the last arc reject nearly every other
-   object before the whole identifier is compared. */
-const ObjectDesc* lookupObject(const ObjectSetDesc* set, const ASN1OBJID& oid) {
-   if (set == nullptr || oid.numarcs > MAX_OID_ARCS) return nullptr;
-   const ASN1UINT numarcs = oid.numarcs;
-   const ASN1UINT lastArc = numarcs > 0 ? oid.arcs[numarcs - 1] : 0;
-   for (uint16_t i = 0; i < set->objectCount; i++) {
-      const ObjectDesc* object = set->objects[i];
-      if (object->numarcs != numarcs) continue;
-      if (numarcs > 0 && object->arcs[numarcs - 1] != lastArc) continue;
-      if (std::equal(object->arcs, object->arcs + numarcs, oid.arcs)) return object;
+namespace {
+
+uint64_t hashArcs(ASN1UINT numarcs, const ASN1UINT* arcs) {
+   uint64_t hash = 0x9E3779B97F4A7C15ull ^ numarcs;
+   for (ASN1UINT i = 0; i < numarcs; i++) hash = (hash ^ arcs[i]) * 0x100000001B3ull;
+   return hash ^ (hash >> 29);
+}
+
+bool sameArcs(const ObjectDesc* object, ASN1UINT numarcs, const ASN1UINT* arcs) {
+   return object->numarcs == numarcs && std::equal(arcs, arcs + numarcs, object->arcs);
+}
+
+/* Open addressing over the objects of one set: each slot holds an object's
+   position plus one, 0 when empty. Of several objects with one identifier
+   only the first is entered, so the first match found is the first in
+   search order. The set's object array and count are kept to notice a set
+   that was replaced at the same address. */
+struct SetIndex {
+   const ObjectDesc* const* objects = nullptr;
+   uint16_t objectCount = 0;
+   std::vector<uint16_t> slots;
+
+   void build(const ObjectSetDesc* set) {
+      objects = set->objects;
+      objectCount = set->objectCount;
+      size_t size = 8;
+      while (size < static_cast<size_t>(objectCount) * 2) size *= 2;
+      slots.assign(size, 0);
+      for (uint16_t i = 0; i < objectCount; i++) {
+         const ObjectDesc* object = objects[i];
+         if (object->numarcs > MAX_OID_ARCS) continue;
+         if (find(object->numarcs, object->arcs) != nullptr) continue;
+         size_t slot = hashArcs(object->numarcs, object->arcs) & (size - 1);
+         while (slots[slot] != 0) slot = (slot + 1) & (size - 1);
+         slots[slot] = static_cast<uint16_t>(i + 1);
+      }
    }
-   return nullptr;
+
+   const ObjectDesc* find(ASN1UINT numarcs, const ASN1UINT* arcs) const {
+      const size_t mask = slots.size() - 1;
+      for (size_t slot = hashArcs(numarcs, arcs) & mask; slots[slot] != 0; slot = (slot + 1) & mask) {
+         const ObjectDesc* object = objects[slots[slot] - 1];
+         if (sameArcs(object, numarcs, arcs)) return object;
+      }
+      return nullptr;
+   }
+};
+
+/* A program knows a few dozen sets and a message uses a handful, so the
+   indexes sit in a list searched by address, the keys kept together. */
+const SetIndex& indexOf(const ObjectSetDesc* set) {
+   static std::vector<const ObjectSetDesc*> sets;
+   static std::vector<SetIndex> indexes;
+   const size_t position = static_cast<size_t>(std::find(sets.begin(), sets.end(), set) - sets.begin());
+   if (position == sets.size()) {
+      sets.push_back(set);
+      indexes.emplace_back();
+   }
+   SetIndex& index = indexes[position];
+   if (index.slots.empty() || index.objects != set->objects || index.objectCount != set->objectCount)
+      index.build(set);
+   return index;
+}
+
+}
+
+const ObjectDesc* lookupObject(const ObjectSetDesc* set, const ASN1OBJID& oid) {
+   if (set == nullptr || oid.numarcs > MAX_OID_ARCS || set->objectCount == 0) return nullptr;
+   return indexOf(set).find(oid.numarcs, oid.arcs);
 }
 
 const ObjectDesc* detail::objectOf(const TypeDesc* type, const void* value) {
