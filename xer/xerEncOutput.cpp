@@ -20,32 +20,7 @@ static ASN1OCTET* putBlanks(ASN1OCTET* p, size_t count) {
    return p;
 }
 
-bool xerStartStage(XerOut* out, size_t minSize) {
-   ASN1CTXT* pctxt = out->pctxt;
-   out->overflow = false;
-   out->used = 0;
-   if (pctxt->stream != nullptr || pctxt->buffer.data == nullptr) return false;
-   if (pctxt->buffer.byteIndex > pctxt->buffer.size) return false;
-   const size_t room = pctxt->buffer.size - pctxt->buffer.byteIndex;
-   out->inBuffer = pctxt->buffer.dynamic != 0;
-   if (out->inBuffer) {
-      out->stage = pctxt->buffer.data + pctxt->buffer.byteIndex;
-      out->capacity = room;
-   } else {
-      out->stage = out->area;
-      out->capacity = room < sizeof(out->area) ? room : sizeof(out->area);
-   }
-   return minSize <= out->capacity;
-}
-
-/* The staged text fits the room left, so it is the buffer's next bytes: in
-   place already, or copied there by a write that cannot fail. */
-int xerCommitStage(XerOut* out, int status) {
-   if (out->used == 0) return status;
-   if (out->inBuffer) {
-      out->pctxt->buffer.byteIndex += static_cast<ASN1UINT>(out->used);
-      return status;
-   }
+int xerCommitFixedStage(XerOut* out, int status) {
    int stat = rtWriteBytes(out->pctxt, out->stage, out->used);
    if (stat != RTS_OK) return LOG_ASN1ERR(out->pctxt, stat);
    return status;

@@ -84,8 +84,35 @@ int xerOutEscaped(XerOut* out, const char* value, size_t length);
 
 /* Runs writer(XerOut*) as described above. minSize is a lower bound of the
    text the writer produces, used to skip staging that cannot succeed. */
-bool xerStartStage(XerOut* out, size_t minSize);
-int xerCommitStage(XerOut* out, int status);
+inline bool xerStartStage(XerOut* out, size_t minSize) {
+   ASN1CTXT* pctxt = out->pctxt;
+   out->overflow = false;
+   out->used = 0;
+   if (pctxt->stream != nullptr || pctxt->buffer.data == nullptr) return false;
+   if (pctxt->buffer.byteIndex > pctxt->buffer.size) return false;
+   const size_t room = pctxt->buffer.size - pctxt->buffer.byteIndex;
+   out->inBuffer = pctxt->buffer.dynamic != 0;
+   if (out->inBuffer) {
+      out->stage = pctxt->buffer.data + pctxt->buffer.byteIndex;
+      out->capacity = room;
+   } else {
+      out->stage = out->area;
+      out->capacity = room < sizeof(out->area) ? room : sizeof(out->area);
+   }
+   return minSize <= out->capacity;
+}
+
+/* A fixed buffer's stage is copied there by a write that cannot fail. */
+int xerCommitFixedStage(XerOut* out, int status);
+
+/* The staged text fits the room left, so it is the buffer's next bytes: in
+   place already, or copied there. */
+inline int xerCommitStage(XerOut* out, int status) {
+   if (out->used == 0) return status;
+   if (!out->inBuffer) return xerCommitFixedStage(out, status);
+   out->pctxt->buffer.byteIndex += static_cast<ASN1UINT>(out->used);
+   return status;
+}
 
 template <typename Writer>
 int xerRunBatched(ASN1CTXT* pctxt, size_t minSize, Writer writer) {
