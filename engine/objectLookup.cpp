@@ -61,16 +61,24 @@ struct SetIndex {
 };
 
 /* A program knows a few dozen sets and a message uses a handful, so the
-   indexes sit in a list searched by address, the keys kept together. */
+   indexes sit in a list searched by address, the keys kept together, and
+   consecutive lookups in one set skip the search. */
+std::vector<const ObjectSetDesc*> indexedSets;
+std::vector<SetIndex> setIndexes;
+size_t lastPosition = 0;
+
 const SetIndex& indexOf(const ObjectSetDesc* set) {
-   static std::vector<const ObjectSetDesc*> sets;
-   static std::vector<SetIndex> indexes;
-   const size_t position = static_cast<size_t>(std::find(sets.begin(), sets.end(), set) - sets.begin());
-   if (position == sets.size()) {
-      sets.push_back(set);
-      indexes.emplace_back();
+   size_t position = lastPosition;
+   if (position >= indexedSets.size() || indexedSets[position] != set) {
+      position = static_cast<size_t>(std::find(indexedSets.begin(), indexedSets.end(), set) -
+                                     indexedSets.begin());
+      if (position == indexedSets.size()) {
+         indexedSets.push_back(set);
+         setIndexes.emplace_back();
+      }
+      lastPosition = position;
    }
-   SetIndex& index = indexes[position];
+   SetIndex& index = setIndexes[position];
    if (index.slots.empty() || index.objects != set->objects || index.objectCount != set->objectCount)
       index.build(set);
    return index;
