@@ -21,6 +21,7 @@
 #include <cstring>
 
 #include "asn1type.h"
+#include "xerEncode.h"
 
 /* Bytes a writer may stage for a caller's fixed buffer before falling back
    to direct writes. */
@@ -73,8 +74,72 @@ int xerOutBlanks(XerOut* out, size_t count);
 /* The writer primitives below mirror the public functions of xerEncode.h
    and are what those functions run through xerRunBatched. */
 int xerOutIndent(XerOut* out);
-int xerOutStartElement(XerOut* out, const char* elemName, const char* attributes);
-int xerOutEndElement(XerOut* out, const char* elemName);
+/* Puts count blanks at p and returns the end, eight at a time: a block
+   fill or copy of a few octets is slower to start than these stores. */
+inline ASN1OCTET* xerPutBlanks(ASN1OCTET* p, size_t count) {
+   static const char kEight[] = "        ";
+   for (; count >= 8; count -= 8, p += 8) std::memcpy(p, kEight, 8);
+   for (; count > 0; --count) *p++ = ' ';
+   return p;
+}
+
+inline bool xerIndents(const XerOut* out) { return (out->pctxt->flags & CTXTF_XER_NOINDENT) == 0; }
+
+/* Staging: a whole tag in one reservation, so that it costs one capacity
+   check: the indentation when asked for, then open, the name, a blank and
+   the attributes when there are any, and close. open and close are string
+   literals, whose lengths are then constants. */
+template <size_t OpenSize, size_t CloseSize>
+int xerStageTag(XerOut* out, bool indent, const char (&open)[OpenSize], const char* elemName,
+                const char* attributes, const char (&close)[CloseSize]) {
+   const size_t openLen = OpenSize - 1;
+   const size_t closeLen = CloseSize - 1;
+   const size_t blanks =
+      indent ? static_cast<size_t>(out->pctxt->xerIndentLevel) * XER_INDENT_WIDTH : 0;
+   const size_t nameLen = std::strlen(elemName);
+   const size_t attrLen = attributes != nullptr ? std::strlen(attributes) : 0;
+   const size_t total = (indent ? 1 + blanks : 0) + openLen + nameLen +
+                        (attributes != nullptr ? 1 + attrLen : 0) + closeLen;
+   ASN1OCTET* p = xerOutReserve(out, total);
+   if (p == nullptr) return RTS_OK;
+   if (indent) {
+      *p++ = '\n';
+      p = xerPutBlanks(p, blanks);
+   }
+   std::memcpy(p, open, openLen);
+   p += openLen;
+   std::memcpy(p, elemName, nameLen);
+   p += nameLen;
+   if (attributes != nullptr) {
+      *p++ = ' ';
+      std::memcpy(p, attributes, attrLen);
+      p += attrLen;
+   }
+   std::memcpy(p, close, closeLen);
+   return RTS_OK;
+}
+
+/* Direct mode of the two tag writers below. */
+int xerOutStartElementDirect(XerOut* out, const char* elemName, const char* attributes);
+int xerOutEndElementDirect(XerOut* out, const char* elemName);
+
+/* Start and end tags are the most frequent pieces; their staging is inline
+   in every writer. */
+inline int xerOutStartElement(XerOut* out, const char* elemName, const char* attributes) {
+   if (elemName == nullptr || *elemName == '\0') return RTS_OK;
+   if (!out->staging) return xerOutStartElementDirect(out, elemName, attributes);
+   out->pctxt->xerState = XERSTATE_START_TAG;
+   return xerStageTag(out, xerIndents(out), "<", elemName, attributes, ">");
+}
+
+inline int xerOutEndElement(XerOut* out, const char* elemName) {
+   if (elemName == nullptr || *elemName == '\0') return RTS_OK;
+   if (!out->staging) return xerOutEndElementDirect(out, elemName);
+   const bool onOwnLine = out->pctxt->xerState == XERSTATE_END_TAG;
+   out->pctxt->xerState = XERSTATE_END_TAG;
+   return xerStageTag(out, onOwnLine && xerIndents(out), "</", elemName, nullptr, ">");
+}
+
 int xerOutEmptyElement(XerOut* out, const char* elemName, const char* attributes);
 /* Indentation, "<name attrs/>", state XERSTATE_END_TAG; nothing for an
    empty name. */
