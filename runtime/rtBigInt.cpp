@@ -111,15 +111,25 @@ int setPattern(ASN1CTXT* pctxt, ASN1BigInt* pInt, const char* digits, int radix)
    const size_t nocts = (ndigits + digitsPerOctet - 1) / digitsPerOctet;
    int stat = reserve(pctxt, pInt, nocts);
    if (stat != RTS_OK) return stat;
-   std::memset(pInt->mag, 0, nocts);
-   /* digitsPerOctet is 2 or 8: shifts and masks instead of divisions. */
-   const unsigned octetShift = digitsPerOctet == 2 ? 1 : 3;
-   const size_t digitMask = digitsPerOctet - 1;
-   for (size_t i = 0; i < ndigits; ++i) {
-      int value = digitValue(digits[ndigits - 1 - i], radix);
-      if (value < 0) return RTS_BAD_VALUE;
-      pInt->mag[nocts - 1 - (i >> octetShift)] |=
-         static_cast<ASN1OCTET>(value << ((i & digitMask) * bitsPerDigit));
+   if (radix == 16 && ndigits % 2 == 0) {
+      /* Two digits per octet, the high one first. */
+      for (size_t i = 0; i < nocts; ++i) {
+         const int high = digitValue(digits[2 * i], radix);
+         const int low = digitValue(digits[2 * i + 1], radix);
+         if (high < 0 || low < 0) return RTS_BAD_VALUE;
+         pInt->mag[i] = static_cast<ASN1OCTET>(high << 4 | low);
+      }
+   } else {
+      std::memset(pInt->mag, 0, nocts);
+      /* digitsPerOctet is 2 or 8: shifts and masks instead of divisions. */
+      const unsigned octetShift = digitsPerOctet == 2 ? 1 : 3;
+      const size_t digitMask = digitsPerOctet - 1;
+      for (size_t i = 0; i < ndigits; ++i) {
+         int value = digitValue(digits[ndigits - 1 - i], radix);
+         if (value < 0) return RTS_BAD_VALUE;
+         pInt->mag[nocts - 1 - (i >> octetShift)] |=
+            static_cast<ASN1OCTET>(value << ((i & digitMask) * bitsPerDigit));
+      }
    }
    pInt->numocts = static_cast<ASN1INT>(nocts);
    /* A set top bit makes the pattern negative. A leading 0 digit always
@@ -261,6 +271,34 @@ struct NormalisedDivisor {
    }
 };
 
+/* "00" to "99", so that decimal chunks are written two digits per
+   division. */
+struct DigitPairs {
+   char pair[100][2];
+};
+
+constexpr DigitPairs makeDigitPairs() {
+   DigitPairs table{};
+   for (int i = 0; i < 100; i++) {
+      table.pair[i][0] = static_cast<char>('0' + i / 10);
+      table.pair[i][1] = static_cast<char>('0' + i % 10);
+   }
+   return table;
+}
+
+constexpr DigitPairs kDigitPairs = makeDigitPairs();
+
+/* The count lowest decimal digits of chunk, leading zeros included,
+   right-aligned before end. */
+void putDecimalChunk(uint64_t chunk, char* end, unsigned count) {
+   for (; count >= 2; count -= 2) {
+      end -= 2;
+      std::memcpy(end, kDigitPairs.pair[chunk % 100], 2);
+      chunk /= 100;
+   }
+   if (count > 0) *--end = static_cast<char>('0' + chunk % 10);
+}
+
 /* Digits of a number held in nlimbs little-endian 64-bit limbs, which are
    consumed. The chunk divisor D = Radix^ChunkDigits is the power of the
    radix that fills a limb with its top bit set (10^19, 8^21). One pass over
@@ -291,6 +329,11 @@ bool putDigits(uint64_t* limbs, size_t nlimbs, char* str, size_t capacity, size_
       for (unsigned d = 0; d <= top; ++d) {
          uint64_t chunk = rem[d];
          const bool full = nlimbs > 0 || d < top;
+         if (Radix == 10 && full && *len + ChunkDigits < capacity) {
+            putDecimalChunk(chunk, str + capacity - 1 - *len, ChunkDigits);
+            *len += ChunkDigits;
+            continue;
+         }
          for (unsigned k = 0; k < ChunkDigits && (full || chunk != 0); ++k) {
             if (*len + 1 >= capacity) return false;
             ++*len;
