@@ -74,13 +74,26 @@ int xerOutBlanks(XerOut* out, size_t count);
 /* The writer primitives below mirror the public functions of xerEncode.h
    and are what those functions run through xerRunBatched. */
 int xerOutIndent(XerOut* out);
-/* Puts count blanks at p and returns the end, eight at a time: a block
-   fill or copy of a few octets is slower to start than these stores. */
+/* Puts count blanks at p and returns the end, in stores of eight, four or
+   two octets: a block fill or copy of a few octets is slower to start. The
+   last store of a run may overlap the one before it instead of going on
+   octet by octet. */
 inline ASN1OCTET* xerPutBlanks(ASN1OCTET* p, size_t count) {
    static const char kEight[] = "        ";
-   for (; count >= 8; count -= 8, p += 8) std::memcpy(p, kEight, 8);
-   for (; count > 0; --count) *p++ = ' ';
-   return p;
+   ASN1OCTET* end = p + count;
+   if (count >= 8) {
+      for (; end - p > 8; p += 8) std::memcpy(p, kEight, 8);
+      std::memcpy(end - 8, kEight, 8);
+   } else if (count >= 4) {
+      std::memcpy(p, kEight, 4);
+      std::memcpy(end - 4, kEight, 4);
+   } else if (count >= 2) {
+      std::memcpy(p, kEight, 2);
+      std::memcpy(end - 2, kEight, 2);
+   } else if (count == 1) {
+      *p = ' ';
+   }
+   return end;
 }
 
 inline bool xerIndents(const XerOut* out) { return (out->pctxt->flags & CTXTF_XER_NOINDENT) == 0; }

@@ -102,6 +102,38 @@ TEST(XerStaging, LongValueBeyondTheStackAreaIsWrittenWhole) {
              std::string::npos);
 }
 
+// Indentation is put in runs of several blanks: nested levels 0 to 20 give
+// every run length up to 60, staged in the free space of a growing buffer
+// and in the work area of a caller's buffer.
+std::string nestedDocument(bool callersBuffer) {
+   const int depth = 21;
+   std::vector<ASN1OCTET> storage(10000);
+   ASN1CTXT ctxt;
+   rtInitContext(&ctxt, nullptr);
+   EXPECT_EQ(xerSetEncBufPtr(&ctxt, callersBuffer ? storage.data() : nullptr,
+                             callersBuffer ? static_cast<ASN1UINT>(storage.size()) : 0, 0),
+             RTS_OK);
+   for (int level = 0; level < depth; level++, ctxt.xerIndentLevel++)
+      EXPECT_EQ(xerEncStartElement(&ctxt, "e"), RTS_OK);
+   EXPECT_EQ(xerEncNull(&ctxt, "n"), RTS_OK);
+   for (int level = depth; level-- > 0;) {
+      ctxt.xerIndentLevel--;
+      EXPECT_EQ(xerEncEndElement(&ctxt, "e"), RTS_OK);
+   }
+   std::string text(reinterpret_cast<const char*>(ctxt.buffer.data), ctxt.buffer.byteIndex);
+   rtFreeContext(&ctxt);
+   return text;
+}
+
+TEST(XerStaging, IndentationOfEveryDepth) {
+   std::string expected;
+   for (int level = 0; level < 21; level++) expected += "\n" + std::string(level * 3, ' ') + "<e>";
+   expected += "\n" + std::string(21 * 3, ' ') + "<n/>";
+   for (int level = 21; level-- > 0;) expected += "\n" + std::string(level * 3, ' ') + "</e>";
+   EXPECT_EQ(nestedDocument(false), expected);
+   EXPECT_EQ(nestedDocument(true), expected);
+}
+
 TEST(XerStaging, CompactFormHasNoLineBreaks) {
    const std::string compact = writeFixed(1);
    EXPECT_EQ(compact.find('\n', compact.find("?>") + 2), std::string::npos);
