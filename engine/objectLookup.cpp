@@ -14,46 +14,72 @@ namespace asn1rt {
 
 namespace {
 
+/* The identifiers of one set mostly share a prefix and differ in their
+   last arcs, so the count and the last two arcs make the hash. */
 uint64_t hashArcs(ASN1UINT numarcs, const ASN1UINT* arcs) {
-   uint64_t hash = 0x9E3779B97F4A7C15ull ^ numarcs;
-   for (ASN1UINT i = 0; i < numarcs; i++) hash = (hash ^ arcs[i]) * 0x100000001B3ull;
-   return hash ^ (hash >> 29);
+   const uint64_t last = numarcs > 0 ? arcs[numarcs - 1] : 0;
+   const uint64_t previous = numarcs > 1 ? arcs[numarcs - 2] : 0;
+   return (last * 0x9E3779B97F4A7C15ull) ^ (previous * 0xC2B2AE3D27D4EB4Full) ^ numarcs;
 }
 
+/* Compared from the last arc, where identifiers of one set differ. */
 bool sameArcs(const ObjectDesc* object, ASN1UINT numarcs, const ASN1UINT* arcs) {
-   return object->numarcs == numarcs && std::equal(arcs, arcs + numarcs, object->arcs);
+   if (object->numarcs != numarcs) return false;
+   for (ASN1UINT i = numarcs; i-- > 0;)
+      if (object->arcs[i] != arcs[i]) return false;
+   return true;
 }
 
-/* Open addressing over the objects of one set: each slot holds an object's
-   position plus one, 0 when empty. Of several objects with one identifier
-   only the first is entered, so the first match found is the first in
-   search order. The set's object array and count are kept to notice a set
-   that was replaced at the same address. */
+/* Open addressing over the objects of one set, on the high bits of the
+   hash. A slot keeps the arc count and the last arc of its object, which
+   reject most other identifiers without reading the object, and the
+   object's position plus one, 0 when empty. Of several objects with one
+   identifier only the first is entered, so the first match found is the
+   first in search order. The set's object array and count are kept to
+   notice a set that was replaced at the same address. */
 struct SetIndex {
+   struct Slot {
+      ASN1UINT lastArc;
+      uint16_t numarcs;
+      uint16_t position;
+   };
+
    const ObjectDesc* const* objects = nullptr;
    uint16_t objectCount = 0;
-   std::vector<uint16_t> slots;
+   unsigned shift = 64;
+   std::vector<Slot> slots;
+
+   static ASN1UINT lastArcOf(ASN1UINT numarcs, const ASN1UINT* arcs) {
+      return numarcs > 0 ? arcs[numarcs - 1] : 0;
+   }
 
    void build(const ObjectSetDesc* set) {
       objects = set->objects;
       objectCount = set->objectCount;
-      size_t size = 8;
-      while (size < static_cast<size_t>(objectCount) * 2) size *= 2;
-      slots.assign(size, 0);
+      unsigned bits = 3;
+      while ((size_t{1} << bits) < static_cast<size_t>(objectCount) * 2) bits++;
+      shift = 64 - bits;
+      slots.assign(size_t{1} << bits, Slot{0, 0, 0});
+      const size_t mask = slots.size() - 1;
       for (uint16_t i = 0; i < objectCount; i++) {
          const ObjectDesc* object = objects[i];
          if (object->numarcs > MAX_OID_ARCS) continue;
          if (find(object->numarcs, object->arcs) != nullptr) continue;
-         size_t slot = hashArcs(object->numarcs, object->arcs) & (size - 1);
-         while (slots[slot] != 0) slot = (slot + 1) & (size - 1);
-         slots[slot] = static_cast<uint16_t>(i + 1);
+         size_t slot = hashArcs(object->numarcs, object->arcs) >> shift;
+         while (slots[slot].position != 0) slot = (slot + 1) & mask;
+         slots[slot] = Slot{lastArcOf(object->numarcs, object->arcs),
+                            static_cast<uint16_t>(object->numarcs), static_cast<uint16_t>(i + 1)};
       }
    }
 
    const ObjectDesc* find(ASN1UINT numarcs, const ASN1UINT* arcs) const {
       const size_t mask = slots.size() - 1;
-      for (size_t slot = hashArcs(numarcs, arcs) & mask; slots[slot] != 0; slot = (slot + 1) & mask) {
-         const ObjectDesc* object = objects[slots[slot] - 1];
+      const ASN1UINT lastArc = lastArcOf(numarcs, arcs);
+      for (size_t slot = hashArcs(numarcs, arcs) >> shift; slots[slot].position != 0;
+           slot = (slot + 1) & mask) {
+         const Slot& entry = slots[slot];
+         if (entry.lastArc != lastArc || entry.numarcs != numarcs) continue;
+         const ObjectDesc* object = objects[entry.position - 1];
          if (sameArcs(object, numarcs, arcs)) return object;
       }
       return nullptr;
