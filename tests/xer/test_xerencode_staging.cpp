@@ -134,6 +134,27 @@ TEST(XerStaging, IndentationOfEveryDepth) {
    EXPECT_EQ(nestedDocument(true), expected);
 }
 
+// Names and attributes are copied in stores of several octets whose last
+// one overlaps: every length from 1 to 40, each octet in its place.
+TEST(XerStaging, NamesAndAttributesOfEveryLength) {
+   for (size_t length = 1; length <= 40; length++) {
+      std::string name, attributes;
+      for (size_t i = 0; i < length; i++) {
+         name += static_cast<char>('a' + i % 26);
+         attributes += static_cast<char>('A' + (i * 7) % 26);
+      }
+      ASN1CTXT ctxt;
+      rtInitContext(&ctxt, nullptr);
+      ASSERT_EQ(xerSetEncBufPtr(&ctxt, nullptr, 0, 1), RTS_OK);
+      ASSERT_EQ(xerEncStartElement(&ctxt, name.c_str(), attributes.c_str()), RTS_OK);
+      ASSERT_EQ(xerEncEndElement(&ctxt, name.c_str()), RTS_OK);
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(ctxt.buffer.data), ctxt.buffer.byteIndex),
+                "<" + name + " " + attributes + "></" + name + ">")
+         << "length " << length;
+      rtFreeContext(&ctxt);
+   }
+}
+
 TEST(XerStaging, CompactFormHasNoLineBreaks) {
    const std::string compact = writeFixed(1);
    EXPECT_EQ(compact.find('\n', compact.find("?>") + 2), std::string::npos);
