@@ -91,9 +91,6 @@ int xerOutText(XerOut* out, const char* text);
 /* `count` blanks, written one byte at a time in direct mode. */
 int xerOutBlanks(XerOut* out, size_t count);
 
-/* The writer primitives below mirror the public functions of xerEncode.h
-   and are what those functions run through xerRunBatched. */
-int xerOutIndent(XerOut* out);
 /* Puts count blanks at p and returns the end, in stores of eight, four or
    two octets: a block fill or copy of a few octets is slower to start. The
    last store of a run may overlap the one before it instead of going on
@@ -152,6 +149,10 @@ int xerStageTag(XerOut* out, bool indent, const char (&open)[OpenSize], const ch
    return RTS_OK;
 }
 
+/* The writer primitives below mirror the public functions of xerEncode.h
+   and are what those functions run through xerRunBatched. */
+int xerOutIndent(XerOut* out);
+
 /* Direct mode of the two tag writers below. */
 int xerOutStartElementDirect(XerOut* out, const char* elemName, const char* attributes);
 int xerOutEndElementDirect(XerOut* out, const char* elemName);
@@ -180,8 +181,8 @@ int xerOutStandaloneEmpty(XerOut* out, const char* elemName, const char* attribu
 int xerOutHex(XerOut* out, ASN1UINT numocts, const ASN1OCTET* data);
 int xerOutEscaped(XerOut* out, const char* value, size_t length);
 
-/* Runs writer(XerOut*) as described above. minSize is a lower bound of the
-   text the writer produces, used to skip staging that cannot succeed. */
+/* Opens the stage of a batched write: the buffer's free space or the work
+   area; false when the write must go piece by piece. */
 inline bool xerStartStage(XerOut* out, size_t minSize) {
    ASN1CTXT* pctxt = out->pctxt;
    out->overflow = false;
@@ -212,6 +213,8 @@ inline int xerCommitStage(XerOut* out, int status) {
    return status;
 }
 
+/* Runs writer(XerOut*) as described above. minSize is a lower bound of the
+   text the writer produces, used to skip staging that cannot succeed. */
 template <typename Writer>
 int xerRunBatched(ASN1CTXT* pctxt, size_t minSize, Writer writer) {
    XerOut out;
