@@ -45,15 +45,6 @@ static int endOfContents(ASN1CTXT* pctxt) {
    return RTS_OK;
 }
 
-bool contentRemains(const ASN1CTXT* pctxt, const ASN1BlockDescr& block) {
-   const ASN1BUFFER& buf = pctxt->buffer;
-   if (block.length == INDEFINITE_LENGTH) {
-      return octetsLeft(buf) >= 2 &&
-             (buf.data[buf.byteIndex] != 0 || buf.data[buf.byteIndex + 1] != 0);
-   }
-   return consumedSince(pctxt, block) < block.length && buf.byteIndex < buf.size;
-}
-
 int finishContents(ASN1CTXT* pctxt, const ASN1BlockDescr& block, bool ownEndOfContents) {
    if (block.length != INDEFINITE_LENGTH) {
       return consumedSince(pctxt, block) > block.length ? LOG_ASN1ERR(pctxt, RTS_BAD_LENGTH)

@@ -118,8 +118,16 @@ inline ASN1OCTET identifierOctet(ASN1TagWord tag) {
 /* ---- contents of a constructed element ------------------------------------ */
 
 /* Whether elements remain in the contents that began at block.start: up to
-   the length, or up to the end-of-contents octets (X.690 8.1.3.6). */
-bool contentRemains(const ASN1CTXT* pctxt, const ASN1BlockDescr& block);
+   the length, or up to the end-of-contents octets (X.690 8.1.3.6). Asked
+   before every component and list element, so inline. */
+inline bool contentRemains(const ASN1CTXT* pctxt, const ASN1BlockDescr& block) {
+   const ASN1BUFFER& buf = pctxt->buffer;
+   if (block.length == INDEFINITE_LENGTH) {
+      return static_cast<int64_t>(buf.size) - buf.byteIndex >= 2 &&
+             (buf.data[buf.byteIndex] != 0 || buf.data[buf.byteIndex + 1] != 0);
+   }
+   return (buf.data + buf.byteIndex) - block.start < block.length && buf.byteIndex < buf.size;
+}
 
 /* After the contents: elements that ran past a definite length are
    RTS_BAD_LENGTH; an indefinite length that this decoder read must be

@@ -68,7 +68,7 @@ int xerdetail::encodeComponents(ASN1CTXT* pctxt, const TypeDesc* type, const voi
    const int tableField = type->table != nullptr ? type->table->openField : -1;
    for (uint16_t i = 0; i < type->fieldCount; i++) {
       const FieldDesc& field = type->fields[i];
-      if (!holdsValue(pctxt, type, value, field)) continue;
+      if (field.presence != Presence::Required && !holdsValue(pctxt, type, value, field)) continue;
       stat = i == tableField ? encodeTableField(pctxt, type, value, field)
                              : xerEncode(pctxt, field.type, at(value, field.offset), field.name,
                                          nullptr);

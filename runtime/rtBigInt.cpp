@@ -36,17 +36,31 @@ bool isZero(const ASN1BigInt* pInt) {
    return pInt->sign == 0 || pInt->numocts <= 0;
 }
 
+/* Value of each character as a digit, 0xFF for none. */
+struct DigitTable {
+   ASN1OCTET value[256];
+};
+
+constexpr DigitTable makeDigitTable() {
+   DigitTable table{};
+   for (int c = 0; c < 256; c++) {
+      if (c >= '0' && c <= '9')
+         table.value[c] = static_cast<ASN1OCTET>(c - '0');
+      else if (c >= 'a' && c <= 'f')
+         table.value[c] = static_cast<ASN1OCTET>(c - 'a' + 10);
+      else if (c >= 'A' && c <= 'F')
+         table.value[c] = static_cast<ASN1OCTET>(c - 'A' + 10);
+      else
+         table.value[c] = 0xFF;
+   }
+   return table;
+}
+
+constexpr DigitTable kDigits = makeDigitTable();
+
 /* Value of one digit in the radix, or -1 when it is none. */
 int digitValue(char c, int radix) {
-   int value;
-   if (c >= '0' && c <= '9')
-      value = c - '0';
-   else if (c >= 'a' && c <= 'f')
-      value = c - 'a' + 10;
-   else if (c >= 'A' && c <= 'F')
-      value = c - 'A' + 10;
-   else
-      return -1;
+   const int value = kDigits.value[static_cast<unsigned char>(c)];
    return value < radix ? value : -1;
 }
 
@@ -97,12 +111,25 @@ int setPattern(ASN1CTXT* pctxt, ASN1BigInt* pInt, const char* digits, int radix)
    const size_t nocts = (ndigits + digitsPerOctet - 1) / digitsPerOctet;
    int stat = reserve(pctxt, pInt, nocts);
    if (stat != RTS_OK) return stat;
-   std::memset(pInt->mag, 0, nocts);
-   for (size_t i = 0; i < ndigits; ++i) {
-      int value = digitValue(digits[ndigits - 1 - i], radix);
-      if (value < 0) return RTS_BAD_VALUE;
-      pInt->mag[nocts - 1 - i / digitsPerOctet] |=
-         static_cast<ASN1OCTET>(value << (i % digitsPerOctet * bitsPerDigit));
+   if (radix == 16 && ndigits % 2 == 0) {
+      /* Two digits per octet, the high one first. */
+      for (size_t i = 0; i < nocts; ++i) {
+         const int high = digitValue(digits[2 * i], radix);
+         const int low = digitValue(digits[2 * i + 1], radix);
+         if (high < 0 || low < 0) return RTS_BAD_VALUE;
+         pInt->mag[i] = static_cast<ASN1OCTET>(high << 4 | low);
+      }
+   } else {
+      std::memset(pInt->mag, 0, nocts);
+      /* digitsPerOctet is 2 or 8: shifts and masks instead of divisions. */
+      const unsigned octetShift = digitsPerOctet == 2 ? 1 : 3;
+      const size_t digitMask = digitsPerOctet - 1;
+      for (size_t i = 0; i < ndigits; ++i) {
+         int value = digitValue(digits[ndigits - 1 - i], radix);
+         if (value < 0) return RTS_BAD_VALUE;
+         pInt->mag[nocts - 1 - (i >> octetShift)] |=
+            static_cast<ASN1OCTET>(value << ((i & digitMask) * bitsPerDigit));
+      }
    }
    pInt->numocts = static_cast<ASN1INT>(nocts);
    /* A set top bit makes the pattern negative. A leading 0 digit always
@@ -206,37 +233,92 @@ void storeTwosComplement(const ASN1BigInt* pInt, ASN1OCTET* out, int len) {
    if (pInt->sign < 0) negate(out + pad, numocts);
 }
 
-constexpr ASN1UINT power(ASN1UINT base, unsigned exponent) {
+constexpr uint64_t power(uint64_t base, unsigned exponent) {
    return exponent == 0 ? 1 : base * power(base, exponent - 1);
 }
 
-/* Digits of a number held in nlimbs little-endian 32-bit limbs, which are
-   consumed. The chunk divisor D = Radix^ChunkDigits is the largest power of
-   the radix that fits a limb, and a constant, so the compiler multiplies
-   instead of dividing. One pass over the limbs divides by D four times at
-   once: each quotient limb of one division is fed, as soon as it is made,
-   to the next division, so the four chains of remainders run side by side
-   and a pass yields four chunks, rem[0] the lowest. The digits are put
-   right-aligned in front of str[capacity - 1], the terminator's place;
-   *len counts them. False when they do not fit there. */
-template <ASN1UINT Radix, unsigned ChunkDigits>
-bool putDigits(ASN1UINT* limbs, size_t nlimbs, char* str, size_t capacity, size_t* len) {
-   constexpr uint64_t chunkDivisor = power(Radix, ChunkDigits);
-   /* One step of a chain: divides (*rem, limb) by D, keeps the remainder
-      and returns the quotient limb. */
-   auto step = [](uint64_t* rem, uint64_t limb) {
-      const uint64_t part = (*rem << 32) | limb;
-      const uint64_t quotient = part / chunkDivisor;
-      *rem = part - quotient * chunkDivisor;
+/* Limbs of the 64-bit work area of printSigned on the stack: the same 512
+   octets as the parsing work area. */
+const size_t kStackWideLimbs = kStackLimbs / 2;
+
+typedef unsigned __int128 Wide;
+
+/* Division of a two-limb number (high limb below D) by a constant D whose
+   top bit is set, with a reciprocal fixed at compile time: two
+   multiplications and a correction instead of a 128-bit division, which
+   the compiler would hand to a library routine. */
+template <uint64_t D>
+struct NormalisedDivisor {
+   static_assert((D >> 63) == 1, "the divisor must have its top bit set");
+   static constexpr uint64_t reciprocal = static_cast<uint64_t>(~static_cast<Wide>(0) / D);
+
+   /* Returns (high, low) / D and leaves the remainder in *high. */
+   static uint64_t divide(uint64_t* high, uint64_t low) {
+      const Wide estimate = static_cast<Wide>(reciprocal) * *high +
+                            ((static_cast<Wide>(*high) << 64) | low);
+      uint64_t quotient = static_cast<uint64_t>(estimate >> 64) + 1;
+      uint64_t rem = low - quotient * D;
+      if (rem > static_cast<uint64_t>(estimate)) {
+         --quotient;
+         rem += D;
+      }
+      if (rem >= D) {
+         ++quotient;
+         rem -= D;
+      }
+      *high = rem;
       return quotient;
-   };
+   }
+};
+
+/* "00" to "99", so that decimal chunks are written two digits per
+   division. */
+struct DigitPairs {
+   char pair[100][2];
+};
+
+constexpr DigitPairs makeDigitPairs() {
+   DigitPairs table{};
+   for (int i = 0; i < 100; i++) {
+      table.pair[i][0] = static_cast<char>('0' + i / 10);
+      table.pair[i][1] = static_cast<char>('0' + i % 10);
+   }
+   return table;
+}
+
+constexpr DigitPairs kDigitPairs = makeDigitPairs();
+
+/* The count lowest decimal digits of chunk, leading zeros included,
+   right-aligned before end. */
+void putDecimalChunk(uint64_t chunk, char* end, unsigned count) {
+   for (; count >= 2; count -= 2) {
+      end -= 2;
+      std::memcpy(end, kDigitPairs.pair[chunk % 100], 2);
+      chunk /= 100;
+   }
+   if (count > 0) *--end = static_cast<char>('0' + chunk % 10);
+}
+
+/* Digits of a number held in nlimbs little-endian 64-bit limbs, which are
+   consumed. The chunk divisor D = Radix^ChunkDigits is the power of the
+   radix that fills a limb with its top bit set (10^19, 8^21). One pass over
+   the limbs divides by D four times at once: each quotient limb of one
+   division is fed, as soon as it is made, to the next division, so the four
+   chains of remainders run side by side and a pass yields four chunks,
+   rem[0] the lowest. The digits are put right-aligned in front of
+   str[capacity - 1], the terminator's place; *len counts them. False when
+   they do not fit there. */
+template <unsigned Radix, unsigned ChunkDigits>
+bool putDigits(uint64_t* limbs, size_t nlimbs, char* str, size_t capacity, size_t* len) {
+   typedef NormalisedDivisor<power(Radix, ChunkDigits)> Divisor;
    while (nlimbs > 0) {
       /* Four scalars rather than an array, so that the chains stay in
          registers. */
       uint64_t rem0 = 0, rem1 = 0, rem2 = 0, rem3 = 0;
-      for (size_t i = nlimbs; i-- > 0;)
-         limbs[i] = static_cast<ASN1UINT>(
-            step(&rem3, step(&rem2, step(&rem1, step(&rem0, limbs[i])))));
+      for (size_t i = nlimbs; i-- > 0;) {
+         limbs[i] = Divisor::divide(
+            &rem3, Divisor::divide(&rem2, Divisor::divide(&rem1, Divisor::divide(&rem0, limbs[i]))));
+      }
       const uint64_t rem[] = {rem0, rem1, rem2, rem3};
       const unsigned chains = sizeof(rem) / sizeof(rem[0]);
       while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
@@ -245,8 +327,13 @@ bool putDigits(ASN1UINT* limbs, size_t nlimbs, char* str, size_t capacity, size_
       unsigned top = chains - 1;
       while (nlimbs == 0 && top > 0 && rem[top] == 0) --top;
       for (unsigned d = 0; d <= top; ++d) {
-         ASN1UINT chunk = static_cast<ASN1UINT>(rem[d]);
+         uint64_t chunk = rem[d];
          const bool full = nlimbs > 0 || d < top;
+         if (Radix == 10 && full && *len + ChunkDigits < capacity) {
+            putDecimalChunk(chunk, str + capacity - 1 - *len, ChunkDigits);
+            *len += ChunkDigits;
+            continue;
+         }
          for (unsigned k = 0; k < ChunkDigits && (full || chunk != 0); ++k) {
             if (*len + 1 >= capacity) return false;
             ++*len;
@@ -282,7 +369,7 @@ int printPattern(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, 
 }
 
 /* Decimal (or octal) text with a minus sign: the magnitude is copied into
-   32-bit limbs and printed by putDigits from the right; the text is moved
+   64-bit limbs and printed by putDigits from the right; the text is moved
    to the start of str when it fits. */
 int printSigned(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, int strSize) {
    const size_t capacity = static_cast<size_t>(strSize);
@@ -293,20 +380,27 @@ int printSigned(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, i
       return RTS_OK;
    }
    const size_t numocts = static_cast<size_t>(pInt->numocts);
-   const size_t nlimbs = (numocts + 3) / 4;
-   ASN1UINT stackLimbs[kStackLimbs];
-   ASN1UINT* limbs = stackLimbs;
-   if (nlimbs > kStackLimbs) {
-      limbs = static_cast<ASN1UINT*>(ASN1MALLOC(pctxt, nlimbs * sizeof(ASN1UINT)));
+   const size_t nlimbs = (numocts + 7) / 8;
+   uint64_t stackLimbs[kStackWideLimbs];
+   uint64_t* limbs = stackLimbs;
+   if (nlimbs > kStackWideLimbs) {
+      limbs = static_cast<uint64_t*>(ASN1MALLOC(pctxt, nlimbs * sizeof(uint64_t)));
       if (limbs == nullptr) return RTS_NO_MEMORY;
    }
-   for (size_t i = 0; i < nlimbs; ++i) limbs[i] = 0;
-   for (size_t i = 0; i < numocts; ++i)
-      limbs[i / 4] |= static_cast<ASN1UINT>(pInt->mag[numocts - 1 - i]) << (i % 4 * 8);
+   /* Eight octets at a time from the least significant end, then the rest. */
+   const ASN1OCTET* mag = pInt->mag;
+   size_t octet = numocts;
+   for (size_t i = 0; i < nlimbs; ++i) {
+      const size_t take = octet >= 8 ? 8 : octet;
+      uint64_t limb = 0;
+      for (size_t k = octet - take; k < octet; ++k) limb = limb << 8 | mag[k];
+      octet -= take;
+      limbs[i] = limb;
+   }
 
    size_t len = 0;
-   bool fits = radix == 10 ? putDigits<10, 9>(limbs, nlimbs, str, capacity, &len)
-                           : putDigits<8, 10>(limbs, nlimbs, str, capacity, &len);
+   bool fits = radix == 10 ? putDigits<10, 19>(limbs, nlimbs, str, capacity, &len)
+                           : putDigits<8, 21>(limbs, nlimbs, str, capacity, &len);
    if (fits && pInt->sign < 0) {
       if (len + 1 >= capacity)
          fits = false;

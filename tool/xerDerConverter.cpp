@@ -48,6 +48,9 @@ void insertAfterRootStartTag(std::string& xml, const std::string& text) {
 
 std::string XerDerConverterSimple::toXer(const CACMPT_BLOB& der, bool includeEncoded) const {
    ASN1BERDecodeBuffer decodeBuffer(der.data, static_cast<int>(der.length));
+   /* The decoded value lives no longer than the message, so its open types
+      may point into the message instead of being copied. */
+   rtCtxtSetFlag(decodeBuffer.getCtxtPtr(), CTXTF_OPENTYPE_NOCOPY);
    ASN1XEREncodeBuffer encodeBuffer(0);
    void* value = nullptr;
    std::unique_ptr<ASN1CType> decoder(CreateType(decodeBuffer, typeName.c_str(), &value));

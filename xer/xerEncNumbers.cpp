@@ -2,6 +2,8 @@
  * XER numbers: 32-bit INTEGER values, big integers given as text, and
  * OBJECT IDENTIFIER values in dotted decimal form.
  */
+#include <cstring>
+
 #include "rtBigInt.h"
 #include "rtContext.h"
 #include "rtMemHeap.h"
@@ -11,16 +13,42 @@
 /* Work area of one formatted 32-bit number. */
 static const int kNumberAreaSize = 40;
 
+/* Decimal digits of the largest arc. */
+static const size_t kMaxArcDigits = 10;
+
 /* Big integers with fewer decimal digits than this are printed on the stack. */
 static const int kStackDigits = 1001;
+
+/* "00" to "99", so that numbers are written two digits per division. */
+struct DigitPairs {
+   char pair[100][2];
+};
+
+constexpr DigitPairs makeDigitPairs() {
+   DigitPairs table{};
+   for (int i = 0; i < 100; i++) {
+      table.pair[i][0] = static_cast<char>('0' + i / 10);
+      table.pair[i][1] = static_cast<char>('0' + i % 10);
+   }
+   return table;
+}
+
+constexpr DigitPairs kDigitPairs = makeDigitPairs();
 
 /* Writes value in decimal right-aligned before end; returns the first digit. */
 static char* formatUnsigned(ASN1UINT value, char* end) {
    char* p = end;
-   do {
-      *--p = static_cast<char>('0' + value % 10);
-      value /= 10;
-   } while (value != 0);
+   while (value >= 100) {
+      p -= 2;
+      std::memcpy(p, kDigitPairs.pair[value % 100], 2);
+      value /= 100;
+   }
+   if (value >= 10) {
+      p -= 2;
+      std::memcpy(p, kDigitPairs.pair[value], 2);
+   } else {
+      *--p = static_cast<char>('0' + value);
+   }
    return p;
 }
 
@@ -137,24 +165,17 @@ static bool isValidObjId(const ASN1OBJID* pvalue) {
    return pvalue->arcs[0] == 2 || pvalue->arcs[1] <= 39;
 }
 
-static unsigned decimalDigits(ASN1UINT value) {
-   unsigned digits = 1;
-   for (; value >= 10; value /= 10) digits++;
-   return digits;
-}
-
-/* Staging: the dotted arcs written straight into one reservation, instead
-   of one piece per arc as direct writes go. */
+/* Staging: the dotted arcs formatted from the last to the first in one
+   pass, then put as one piece. */
 static void stageObjIdText(XerOut* out, const ASN1OBJID* pvalue) {
-   size_t length = pvalue->numarcs - 1;
-   for (ASN1UINT i = 0; i < pvalue->numarcs; i++) length += decimalDigits(pvalue->arcs[i]);
-   char* p = reinterpret_cast<char*>(xerOutReserve(out, length));
-   if (p == nullptr) return;
-   for (ASN1UINT i = 0; i < pvalue->numarcs; i++) {
-      if (i > 0) *p++ = '.';
-      p += decimalDigits(pvalue->arcs[i]);
-      formatUnsigned(pvalue->arcs[i], p);
+   char area[MAX_OID_ARCS * (kMaxArcDigits + 1)];
+   char* end = area + sizeof(area);
+   char* first = end;
+   for (ASN1UINT i = pvalue->numarcs; i-- > 0;) {
+      first = formatUnsigned(pvalue->arcs[i], first);
+      if (i > 0) *--first = '.';
    }
+   xerOutPut(out, first, static_cast<size_t>(end - first));
 }
 
 int xerEncObjId(ASN1CTXT* pctxt, const ASN1OBJID* pvalue, const char* elemName) {

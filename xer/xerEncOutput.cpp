@@ -11,41 +11,7 @@
 #include "rtStream.h"
 #include "xerEncode.h"
 
-/* Puts count blanks at p and returns the end, eight at a time: a block
-   fill or copy of a few octets is slower to start than these stores. */
-static ASN1OCTET* putBlanks(ASN1OCTET* p, size_t count) {
-   static const char kEight[] = "        ";
-   for (; count >= 8; count -= 8, p += 8) std::memcpy(p, kEight, 8);
-   for (; count > 0; --count) *p++ = ' ';
-   return p;
-}
-
-bool xerStartStage(XerOut* out, size_t minSize) {
-   ASN1CTXT* pctxt = out->pctxt;
-   out->overflow = false;
-   out->used = 0;
-   if (pctxt->stream != nullptr || pctxt->buffer.data == nullptr) return false;
-   if (pctxt->buffer.byteIndex > pctxt->buffer.size) return false;
-   const size_t room = pctxt->buffer.size - pctxt->buffer.byteIndex;
-   out->inBuffer = pctxt->buffer.dynamic != 0;
-   if (out->inBuffer) {
-      out->stage = pctxt->buffer.data + pctxt->buffer.byteIndex;
-      out->capacity = room;
-   } else {
-      out->stage = out->area;
-      out->capacity = room < sizeof(out->area) ? room : sizeof(out->area);
-   }
-   return minSize <= out->capacity;
-}
-
-/* The staged text fits the room left, so it is the buffer's next bytes: in
-   place already, or copied there by a write that cannot fail. */
-int xerCommitStage(XerOut* out, int status) {
-   if (out->used == 0) return status;
-   if (out->inBuffer) {
-      out->pctxt->buffer.byteIndex += static_cast<ASN1UINT>(out->used);
-      return status;
-   }
+int xerCommitFixedStage(XerOut* out, int status) {
    int stat = rtWriteBytes(out->pctxt, out->stage, out->used);
    if (stat != RTS_OK) return LOG_ASN1ERR(out->pctxt, stat);
    return status;
@@ -64,7 +30,7 @@ int xerOutText(XerOut* out, const char* text) {
 int xerOutBlanks(XerOut* out, size_t count) {
    if (out->staging) {
       ASN1OCTET* room = xerOutReserve(out, count);
-      if (room != nullptr) putBlanks(room, count);
+      if (room != nullptr) xerPutBlanks(room, count);
       return RTS_OK;
    }
    for (size_t i = 0; i < count; i++) {
@@ -81,42 +47,6 @@ int xerOutIndent(XerOut* out) {
    return xerOutBlanks(out, static_cast<size_t>(out->pctxt->xerIndentLevel) * XER_INDENT_WIDTH);
 }
 
-/* Staging: a whole tag in one reservation, so that it costs one capacity
-   check: the indentation when asked for, then open, the name, a blank and
-   the attributes when there are any, and close. open and close are string
-   literals, whose lengths are then constants. */
-template <size_t OpenSize, size_t CloseSize>
-static int stageTag(XerOut* out, bool indent, const char (&open)[OpenSize], const char* elemName,
-                    const char* attributes, const char (&close)[CloseSize]) {
-   const size_t openLen = OpenSize - 1;
-   const size_t closeLen = CloseSize - 1;
-   const size_t blanks =
-      indent ? static_cast<size_t>(out->pctxt->xerIndentLevel) * XER_INDENT_WIDTH : 0;
-   const size_t nameLen = std::strlen(elemName);
-   const size_t attrLen = attributes != nullptr ? std::strlen(attributes) : 0;
-   const size_t total = (indent ? 1 + blanks : 0) + openLen + nameLen +
-                        (attributes != nullptr ? 1 + attrLen : 0) + closeLen;
-   ASN1OCTET* p = xerOutReserve(out, total);
-   if (p == nullptr) return RTS_OK;
-   if (indent) {
-      *p++ = '\n';
-      p = putBlanks(p, blanks);
-   }
-   std::memcpy(p, open, openLen);
-   p += openLen;
-   std::memcpy(p, elemName, nameLen);
-   p += nameLen;
-   if (attributes != nullptr) {
-      *p++ = ' ';
-      std::memcpy(p, attributes, attrLen);
-      p += attrLen;
-   }
-   std::memcpy(p, close, closeLen);
-   return RTS_OK;
-}
-
-static bool indents(const XerOut* out) { return (out->pctxt->flags & CTXTF_XER_NOINDENT) == 0; }
-
 /* "<" name [" " attributes], shared by start and empty-element tags. */
 static int putTagOpening(XerOut* out, const char* elemName, const char* attributes) {
    int stat = xerOutPut(out, "<", 1);
@@ -128,12 +58,7 @@ static int putTagOpening(XerOut* out, const char* elemName, const char* attribut
    return stat;
 }
 
-int xerOutStartElement(XerOut* out, const char* elemName, const char* attributes) {
-   if (elemName == nullptr || *elemName == '\0') return RTS_OK;
-   if (out->staging) {
-      out->pctxt->xerState = XERSTATE_START_TAG;
-      return stageTag(out, indents(out), "<", elemName, attributes, ">");
-   }
+int xerOutStartElementDirect(XerOut* out, const char* elemName, const char* attributes) {
    int stat = xerOutIndent(out);
    if (stat != RTS_OK) return stat;
    out->pctxt->xerState = XERSTATE_START_TAG;
@@ -141,14 +66,8 @@ int xerOutStartElement(XerOut* out, const char* elemName, const char* attributes
    return stat == RTS_OK ? xerOutPut(out, ">", 1) : stat;
 }
 
-int xerOutEndElement(XerOut* out, const char* elemName) {
-   if (elemName == nullptr || *elemName == '\0') return RTS_OK;
-   const bool onOwnLine = out->pctxt->xerState == XERSTATE_END_TAG;
-   if (out->staging) {
-      out->pctxt->xerState = XERSTATE_END_TAG;
-      return stageTag(out, onOwnLine && indents(out), "</", elemName, nullptr, ">");
-   }
-   if (onOwnLine) {
+int xerOutEndElementDirect(XerOut* out, const char* elemName) {
+   if (out->pctxt->xerState == XERSTATE_END_TAG) {
       int stat = xerOutIndent(out);
       if (stat != RTS_OK) return stat;
    }
@@ -161,7 +80,7 @@ int xerOutEndElement(XerOut* out, const char* elemName) {
 int xerOutEmptyElement(XerOut* out, const char* elemName, const char* attributes) {
    if (elemName == nullptr || *elemName == '\0') return RTS_OK;
    out->pctxt->xerState = XERSTATE_START_TAG;
-   if (out->staging) return stageTag(out, false, "<", elemName, attributes, "/>");
+   if (out->staging) return xerStageTag(out, false, "<", elemName, attributes, "/>");
    int stat = putTagOpening(out, elemName, attributes);
    return stat == RTS_OK ? xerOutPut(out, "/>", 2) : stat;
 }
@@ -170,7 +89,7 @@ int xerOutStandaloneEmpty(XerOut* out, const char* elemName, const char* attribu
    if (elemName == nullptr || *elemName == '\0') return RTS_OK;
    if (out->staging) {
       out->pctxt->xerState = XERSTATE_END_TAG;
-      return stageTag(out, indents(out), "<", elemName, attributes, "/>");
+      return xerStageTag(out, xerIndents(out), "<", elemName, attributes, "/>");
    }
    int stat = xerOutIndent(out);
    if (stat == RTS_OK) stat = xerOutEmptyElement(out, elemName, attributes);

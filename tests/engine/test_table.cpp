@@ -2,6 +2,7 @@
 // object set after decoding and re-encoded from the decoded value before
 // encoding; unknown identifiers and objects without type stay raw.
 #include <cstring>
+#include <vector>
 
 #include "engine_fixture.h"
 
@@ -175,6 +176,32 @@ TEST_F(TableTest, LookupFindsTheFirstObjectWithEqualArcs) {
    EXPECT_EQ(asn1rt::lookupObject(nullptr, oid({1, 2, 3, 4})), nullptr);
    const ObjectSetDesc emptySet = {"Empty", nullptr, 0};
    EXPECT_EQ(asn1rt::lookupObject(&emptySet, oid({1, 2, 3, 4})), nullptr);
+}
+
+// Sets larger than the index's first size, identifiers that differ only in
+// their first arc or in their length, and a set rebuilt at the same address
+// with other objects, which must not be answered from the earlier index.
+TEST_F(TableTest, LookupIndexesLargeAndReplacedSets) {
+   const size_t count = 300;
+   std::vector<std::vector<ASN1UINT>> arcs;
+   for (ASN1UINT i = 0; i < count; i++) arcs.push_back({i % 3, 5, 4, i / 3});
+   std::vector<ObjectDesc> objects;
+   for (const auto& a : arcs)
+      objects.push_back({"o", static_cast<ASN1UINT>(a.size()), a.data(), &tInteger});
+   std::vector<const ObjectDesc*> pointers;
+   for (const ObjectDesc& o : objects) pointers.push_back(&o);
+   ObjectSetDesc big = {"Big", pointers.data(), static_cast<uint16_t>(count)};
+   for (size_t i = 0; i < count; i++)
+      EXPECT_EQ(asn1rt::lookupObject(&big, oid({arcs[i][0], 5, 4, arcs[i][3]})), &objects[i]);
+   EXPECT_EQ(asn1rt::lookupObject(&big, oid({0, 5, 4})), nullptr);
+   EXPECT_EQ(asn1rt::lookupObject(&big, oid({0, 5, 4, 0, 0})), nullptr);
+   EXPECT_EQ(asn1rt::lookupObject(&big, oid({0, 5, 4, 100})), nullptr);
+
+   const ObjectDesc* const others[] = {&keyUsageObject};
+   big.objects = others;
+   big.objectCount = 1;
+   EXPECT_EQ(asn1rt::lookupObject(&big, oid({0, 5, 4, 0})), nullptr);
+   EXPECT_EQ(asn1rt::lookupObject(&big, oid({2, 5, 29, 15})), &keyUsageObject);
 }
 
 TEST_F(TableTest, StepsLeaveTheCallersBufferAsItWas) {

@@ -154,6 +154,27 @@ ASN1OBJID oid(std::initializer_list<ASN1UINT> arcs) {
    return value;
 }
 
+// Digits are written in pairs: every power of ten and its neighbours, as
+// an INTEGER and as an arc, against the standard library's formatting.
+TEST_F(XerNumbersTest, DigitCountBoundaries) {
+   std::vector<ASN1UINT> values = {0, 4294967295u};
+   for (uint64_t power = 10; power <= 1000000000u; power *= 10) {
+      values.push_back(static_cast<ASN1UINT>(power - 1));
+      values.push_back(static_cast<ASN1UINT>(power));
+      values.push_back(static_cast<ASN1UINT>(power + 1));
+   }
+   for (ASN1UINT value : values) {
+      clear();
+      ASSERT_EQ(xerEncUInt(&ctxt, value, "n"), RTS_OK);
+      EXPECT_EQ(text(), "<n>" + std::to_string(value) + "</n>");
+      clear();
+      const ASN1OBJID arcs = oid({2, value, value});
+      ASSERT_EQ(xerEncObjId(&ctxt, &arcs, "o"), RTS_OK);
+      const std::string digits = std::to_string(value);
+      EXPECT_EQ(text(), "<o>2." + digits + "." + digits + "</o>");
+   }
+}
+
 TEST_F(XerNumbersTest, ObjectIdentifiersAccepted) {
    const struct {
       ASN1OBJID value;

@@ -102,6 +102,59 @@ TEST(XerStaging, LongValueBeyondTheStackAreaIsWrittenWhole) {
              std::string::npos);
 }
 
+// Indentation is put in runs of several blanks: nested levels 0 to 20 give
+// every run length up to 60, staged in the free space of a growing buffer
+// and in the work area of a caller's buffer.
+std::string nestedDocument(bool callersBuffer) {
+   const int depth = 21;
+   std::vector<ASN1OCTET> storage(10000);
+   ASN1CTXT ctxt;
+   rtInitContext(&ctxt, nullptr);
+   EXPECT_EQ(xerSetEncBufPtr(&ctxt, callersBuffer ? storage.data() : nullptr,
+                             callersBuffer ? static_cast<ASN1UINT>(storage.size()) : 0, 0),
+             RTS_OK);
+   for (int level = 0; level < depth; level++, ctxt.xerIndentLevel++)
+      EXPECT_EQ(xerEncStartElement(&ctxt, "e"), RTS_OK);
+   EXPECT_EQ(xerEncNull(&ctxt, "n"), RTS_OK);
+   for (int level = depth; level-- > 0;) {
+      ctxt.xerIndentLevel--;
+      EXPECT_EQ(xerEncEndElement(&ctxt, "e"), RTS_OK);
+   }
+   std::string text(reinterpret_cast<const char*>(ctxt.buffer.data), ctxt.buffer.byteIndex);
+   rtFreeContext(&ctxt);
+   return text;
+}
+
+TEST(XerStaging, IndentationOfEveryDepth) {
+   std::string expected;
+   for (int level = 0; level < 21; level++) expected += "\n" + std::string(level * 3, ' ') + "<e>";
+   expected += "\n" + std::string(21 * 3, ' ') + "<n/>";
+   for (int level = 21; level-- > 0;) expected += "\n" + std::string(level * 3, ' ') + "</e>";
+   EXPECT_EQ(nestedDocument(false), expected);
+   EXPECT_EQ(nestedDocument(true), expected);
+}
+
+// Names and attributes are copied in stores of several octets whose last
+// one overlaps: every length from 1 to 40, each octet in its place.
+TEST(XerStaging, NamesAndAttributesOfEveryLength) {
+   for (size_t length = 1; length <= 40; length++) {
+      std::string name, attributes;
+      for (size_t i = 0; i < length; i++) {
+         name += static_cast<char>('a' + i % 26);
+         attributes += static_cast<char>('A' + (i * 7) % 26);
+      }
+      ASN1CTXT ctxt;
+      rtInitContext(&ctxt, nullptr);
+      ASSERT_EQ(xerSetEncBufPtr(&ctxt, nullptr, 0, 1), RTS_OK);
+      ASSERT_EQ(xerEncStartElement(&ctxt, name.c_str(), attributes.c_str()), RTS_OK);
+      ASSERT_EQ(xerEncEndElement(&ctxt, name.c_str()), RTS_OK);
+      EXPECT_EQ(std::string(reinterpret_cast<const char*>(ctxt.buffer.data), ctxt.buffer.byteIndex),
+                "<" + name + " " + attributes + "></" + name + ">")
+         << "length " << length;
+      rtFreeContext(&ctxt);
+   }
+}
+
 TEST(XerStaging, CompactFormHasNoLineBreaks) {
    const std::string compact = writeFixed(1);
    EXPECT_EQ(compact.find('\n', compact.find("?>") + 2), std::string::npos);
