@@ -25,7 +25,9 @@ static const ASN1UINT kTextSegment = 1024;
 XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* pctxt)
    : mpType(&type), mpValue(value), mOwnSession(), mpSession(&mOwnSession), mpCurrent(nullptr),
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
-     mRequiredSeen(0), mSetSeen(0), mTwoForm(false) {
+     mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mpStreamed(nullptr),
+     mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
+     mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false) {
    rtMemBufInit(pctxt, &mOwnSession.text, kTextSegment);
    elementName = type.name;
 }
@@ -33,7 +35,9 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* 
 XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, Session* session)
    : mpType(&type), mpValue(nullptr), mOwnSession(), mpSession(session), mpCurrent(nullptr),
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
-     mRequiredSeen(0), mSetSeen(0), mTwoForm(false) {}
+     mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mpStreamed(nullptr),
+     mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
+     mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false) {}
 
 XerDecodeHandler::~XerDecodeHandler() {
    delete mpCapture;
@@ -60,15 +64,47 @@ private:
    OSXMLReader* mReader;
 };
 
+/* Thrown when an open type decoded in the stream meets anything but one
+   clean value of its object's type. The document is then read again with
+   every open type captured and resolved when its SEQUENCE closes, which
+   gives whatever status and value that reading gives. */
+struct StreamingAbandoned {};
+
+/* Streams open types for the parse only, so that events fed to a machine
+   by hand are handled the captured way. */
+class StreamingScope {
+public:
+   StreamingScope(bool& flag, bool on) : mFlag(flag) { mFlag = on; }
+   ~StreamingScope() { mFlag = false; }
+   StreamingScope(const StreamingScope&) = delete;
+   StreamingScope& operator=(const StreamingScope&) = delete;
+
+private:
+   bool& mFlag;
+};
+
+}
+
+void XerDecodeHandler::abandonStreaming() { throw StreamingAbandoned(); }
+
+int XerDecodeHandler::parseDocument(ASN1MessageBufferIF& msgBuf, bool streamObjects) {
+   StreamingScope streaming(mpSession->streamObjects, streamObjects);
+   init(0);
+   ReaderGuard reader(saxCreateXmlReader(msgBuf.getContext(), this, this));
+   return static_cast<ASN1XERDecodeBuffer&>(msgBuf).decodeXML(reader.get());
 }
 
 int XerDecodeHandler::decodeDocument(ASN1MessageBufferIF& msgBuf) {
-   ASN1XERDecodeBuffer* xmlBuffer = dynamic_cast<ASN1XERDecodeBuffer*>(&msgBuf);
-   if (xmlBuffer == nullptr) return RTS_UNSUPPORTED;
+   if (dynamic_cast<ASN1XERDecodeBuffer*>(&msgBuf) == nullptr) return RTS_UNSUPPORTED;
    mpSession->msgBuf = &msgBuf;
-   init(0);
-   ReaderGuard reader(saxCreateXmlReader(msgBuf.getContext(), this, this));
-   return xmlBuffer->decodeXML(reader.get());
+   ASN1CTXT* pctxt = msgBuf.getCtxtPtr();
+   const ASN1ErrInfo errorsBefore = pctxt->errInfo;
+   try {
+      return parseDocument(msgBuf, true);
+   } catch (const StreamingAbandoned&) {
+      pctxt->errInfo = errorsBefore;
+      return parseDocument(msgBuf, false);
+   }
 }
 
 void XerDecodeHandler::releaseText() {
@@ -142,6 +178,8 @@ void XerDecodeHandler::init(int newLevel) {
    mRequiredSeen = 0;
    mSetSeen = 0;
    mTwoForm = false;
+   mObjectPhase = ObjectPhase::Off;
+   mObjectStreamed = false;
    switch (mpType->kind) {
    case Kind::Sequence:
    case Kind::Set: resetComponents(mpType, mpValue); break;
@@ -178,6 +216,8 @@ void XerDecodeHandler::startElement(const char* uri, const char* localName, cons
       startInner(localName);
    } else if (level == 1) {
       startComponent(localName, attrs);
+   } else if (mObjectPhase != ObjectPhase::Off) {
+      startInObject(uri, localName, qName, attrs);
    } else {
       mpCurrent->startElement(uri, localName, qName, attrs);
    }
@@ -186,6 +226,7 @@ void XerDecodeHandler::startElement(const char* uri, const char* localName, cons
 
 void XerDecodeHandler::characters(const char* chars, unsigned int length) {
    if (isConstructed() || isList()) {
+      if (mObjectPhase != ObjectPhase::Off) return charactersInObject(chars, length);
       if (mpCurrent == nullptr || level < 2) return;
       mpCurrent->characters(chars, length);
       if (mTwoForm) feedHexForm(chars, length);
@@ -207,7 +248,11 @@ void XerDecodeHandler::endElement(const char* uri, const char* localName, const 
    } else if (level == 0) {
       endConstructed();
    } else {
-      mpCurrent->endElement(uri, localName, qName);
+      if (mObjectPhase != ObjectPhase::Off) {
+         endInObject(uri, localName, qName);
+      } else {
+         mpCurrent->endElement(uri, localName, qName);
+      }
       if (level == 1) endComponent();
    }
 }

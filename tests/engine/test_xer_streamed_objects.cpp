@@ -1,0 +1,201 @@
+// Open types whose object is known at their start tag are decoded as the
+// events stream by; every other shape is read the captured way. Both must
+// give the same values and statuses: blanks around the value, the
+// hexadecimal form, text or a second element beside the value, carriage
+// returns inside it, and failures inside the value.
+#include <cstring>
+
+#include "xer_fixture.h"
+
+using namespace testmodule;
+
+namespace {
+
+class XerStreamedObjectTest : public XerTest {
+ protected:
+   std::string algorithmXml(const char* algorithm, const std::string& parameters) {
+      return std::string("<AlgorithmIdentifier><algorithm>") + algorithm +
+             "</algorithm><parameters>" + parameters + "</parameters></AlgorithmIdentifier>";
+   }
+
+   std::string extensionXml(const std::string& value) {
+      return "<Extension><extnID>2.5.29.15</extnID><extnValue>" + value +
+             "</extnValue></Extension>";
+   }
+
+   /* The common name of a one-attribute value, or a description of what
+      was decoded instead. */
+   static std::string commonName(const AttributeTypeAndValue& atv) {
+      if (atv.value.decoded == nullptr) return "not decoded";
+      const DirString& name = *static_cast<const DirString*>(atv.value.decoded);
+      if (name.t != 2) return "alternative " + std::to_string(name.t);
+      return name.u.utf8String;
+   }
+};
+
+// Text after the value's element never reaches the second parse: the
+// capture hands over the text up to the last end tag inside the open type.
+TEST_F(XerStreamedObjectTest, BlanksAroundTheValueAndTextAfterItAreIgnored) {
+   const char* shapes[] = {
+      "<Params><a>5</a><b>0A0B</b></Params>",
+      "\n   <Params>\n      <a>5</a>\n      <b>0A0B</b>\n   </Params>\n",
+      " \t<Params><a>5</a><b> 0A 0B </b></Params>  ",
+      "<Params><a>5</a><b>0A0B</b></Params>text after",
+   };
+   for (const char* shape : shapes) {
+      AlgorithmIdentifier a{};
+      ASSERT_EQ(fromXer(&tAlgorithmIdentifier, &a, algorithmXml("1.2.3.4", shape)), RTS_OK)
+         << shape;
+      EXPECT_EQ(a.parameters.numocts, 0u) << shape;
+      EXPECT_EQ(a.parameters.data, nullptr) << shape;
+      EXPECT_EQ(a.parameters.aux, nullptr) << shape;
+      EXPECT_EQ(encode(&tAlgorithmIdentifier, &a),
+                H("30 0E 06 03 2A 03 04 30 07 02 01 05 04 02 0A 0B"))
+         << shape;
+   }
+}
+
+TEST_F(XerStreamedObjectTest, ContentWithoutElementLeavesTheOpenTypeEmpty) {
+   for (const char* shape : {"", "  \n ", "just text"}) {
+      AlgorithmIdentifier a{};
+      ASSERT_EQ(fromXer(&tAlgorithmIdentifier, &a, algorithmXml("1.2.3.4", shape)), RTS_OK)
+         << shape;
+      EXPECT_EQ(a.m.parametersPresent, 1u) << shape;
+      EXPECT_EQ(a.parameters.numocts, 0u) << shape;
+      EXPECT_EQ(a.parameters.decoded, nullptr) << shape;
+      EXPECT_EQ(encode(&tAlgorithmIdentifier, &a), H("30 05 06 03 2A 03 04")) << shape;
+   }
+}
+
+TEST_F(XerStreamedObjectTest, HexadecimalFormOfAKnownObjectAfterBlanks) {
+   AlgorithmIdentifier a{};
+   ASSERT_EQ(fromXer(&tAlgorithmIdentifier, &a,
+                     algorithmXml("1.2.3.4", "\n  <Encoded>3007020105040201FF</Encoded>\n")),
+             RTS_OK);
+   EXPECT_EQ(a.parameters.decoded, nullptr);
+   EXPECT_EQ(text(a.parameters.data, a.parameters.numocts), "3007020105040201FF");
+   AlgorithmIdentifier odd{};
+   EXPECT_EQ(fromXer(&tAlgorithmIdentifier, &odd, algorithmXml("1.2.3.4", "<Encoded>300</Encoded>")),
+             RTS_BAD_HEX_TEXT);
+   EXPECT_EQ(ctxt.errInfo.status, RTS_BAD_HEX_TEXT);
+}
+
+TEST_F(XerStreamedObjectTest, TextBeforeOrElementsBesideTheValueAreStructureErrors) {
+   const char* value = "<Params><a>5</a><b>0A</b></Params>";
+   const std::string shapes[] = {
+      std::string("x") + value,
+      std::string(value) + value,
+      std::string(value) + "x<b/>",
+      std::string(value) + "<Encoded>0500</Encoded>",
+      std::string("<Encoded>0500</Encoded>") + value,
+   };
+   for (const std::string& shape : shapes) {
+      AlgorithmIdentifier a{};
+      EXPECT_EQ(fromXer(&tAlgorithmIdentifier, &a, algorithmXml("1.2.3.4", shape)),
+                RTS_XML_STRUCTURE)
+         << shape;
+      EXPECT_EQ(ctxt.errInfo.status, RTS_XML_STRUCTURE) << shape;
+      rtErrReset(&ctxt.errInfo);
+   }
+}
+
+TEST_F(XerStreamedObjectTest, FailuresInsideTheValueKeepTheirStatus) {
+   struct Case {
+      const char* parameters;
+      int status;
+   } cases[] = {
+      {"<Params><a>x</a><b/></Params>", RTS_BAD_DIGIT},
+      {"<Params><a>1</a></Params>", RTS_MISSING_ELEMENT},
+      {"<Params><b>01</b><a>1</a></Params>", RTS_NOT_FOUND},
+      {"<Params><a>1</a><b>0G</b></Params>", RTS_BAD_HEX_TEXT},
+      {"<NULLParams_/>", RTS_XML_STRUCTURE},
+   };
+   for (const Case& c : cases) {
+      AlgorithmIdentifier a{};
+      EXPECT_EQ(fromXer(&tAlgorithmIdentifier, &a, algorithmXml("1.2.3.4", c.parameters)),
+                c.status)
+         << c.parameters;
+      EXPECT_EQ(ctxt.errInfo.status, c.status) << c.parameters;
+      rtErrReset(&ctxt.errInfo);
+   }
+}
+
+// A failure after a streamed value is reported as it is without streaming:
+// the open type is only resolved once its SEQUENCE has every component.
+TEST_F(XerStreamedObjectTest, StructureFailuresAroundAStreamedValue) {
+   AlgorithmIdentifier extra{};
+   EXPECT_EQ(fromXer(&tAlgorithmIdentifier, &extra,
+                     "<AlgorithmIdentifier><algorithm>1.2.3.4</algorithm><parameters><Params><a>x"
+                     "</a><b/></Params></parameters><other/></AlgorithmIdentifier>"),
+             RTS_NOT_FOUND);
+   rtErrReset(&ctxt.errInfo);
+   Extension extraAfterValue{};
+   EXPECT_EQ(fromXer(&tExtension, &extraAfterValue,
+                     "<Extension><extnID>2.5.29.15</extnID><extnValue><KeyUsage>101</KeyUsage>"
+                     "</extnValue><extra/></Extension>"),
+             RTS_NOT_FOUND);
+}
+
+// The captured text is parsed again, which turns carriage returns into line
+// feeds; a value read in the stream must come out the same.
+TEST_F(XerStreamedObjectTest, CarriageReturnsInsideTheValueBecomeLineFeeds) {
+   struct Case {
+      const char* utf8;
+      const char* expected;
+   } cases[] = {
+      {"a&#13;b", "a\nb"},
+      {"a&#13;&#10;b", "a\nb"},
+      {"a&#10;b", "a\nb"},
+   };
+   for (const Case& c : cases) {
+      AttributeTypeAndValue atv{};
+      ASSERT_EQ(fromXer(&tAttributeTypeAndValue, &atv,
+                        std::string("<AttributeTypeAndValue><type>2.5.4.3</type><value><DirString>"
+                                    "<utf8String>") +
+                           c.utf8 + "</utf8String></DirString></value></AttributeTypeAndValue>"),
+                RTS_OK)
+         << c.utf8;
+      EXPECT_EQ(commonName(atv), c.expected) << c.utf8;
+      EXPECT_EQ(ctxt.errInfo.status, RTS_OK) << c.utf8;
+   }
+}
+
+TEST_F(XerStreamedObjectTest, ValuesCarriedInOctetStrings) {
+   Extension blanks{};
+   ASSERT_EQ(fromXer(&tExtension, &blanks, extensionXml("\n <KeyUsage>101</KeyUsage>\n")), RTS_OK);
+   EXPECT_EQ(blanks.extnValue.numocts, 0u);
+   ASSERT_NE(blanks.extnObject.decoded, nullptr);
+   EXPECT_EQ(encode(&tExtension, &blanks), H("30 0B 06 03 55 1D 0F 04 04 03 02 05 A0"));
+
+   Extension hex{};
+   ASSERT_EQ(fromXer(&tExtension, &hex, extensionXml(" 03 02 05 A0 ")), RTS_OK);
+   EXPECT_EQ(hex.extnObject.decoded, nullptr);
+   EXPECT_EQ(text(hex.extnValue.data, hex.extnValue.numocts), "030205A0");
+
+   Extension digitsBeforeValue{};
+   EXPECT_EQ(fromXer(&tExtension, &digitsBeforeValue, extensionXml("03<KeyUsage>101</KeyUsage>")),
+             RTS_XML_STRUCTURE);
+   rtErrReset(&ctxt.errInfo);
+   Extension letterAfterValue{};
+   EXPECT_EQ(fromXer(&tExtension, &letterAfterValue, extensionXml("<KeyUsage>101</KeyUsage>x")),
+             RTS_BAD_HEX_TEXT);
+}
+
+// Attribute values of different object types follow each other in one
+// document, each decoded by a machine of its own type.
+TEST_F(XerStreamedObjectTest, NamesMixingObjectTypesRoundTrip) {
+   const std::string der =
+      "30 26"
+      " 31 0B 30 09 06 03 55 04 03 13 02 68 69"
+      " 31 0B 30 09 06 03 55 04 06 13 02 44 45"
+      " 31 0A 30 08 06 03 55 04 03 0C 01 78";
+   Name first{};
+   ASSERT_EQ(decode(&tName, &first, der), RTS_OK);
+   const std::string xml = toXer(&tName, &first);
+   ASSERT_NE(xml.find("<DirString>"), std::string::npos) << xml;
+   Name second{};
+   ASSERT_EQ(fromXer(&tName, &second, xml), RTS_OK) << xml;
+   EXPECT_EQ(encode(&tName, &second), H(der));
+}
+
+}
