@@ -153,9 +153,23 @@ private:
                       const char* const* attrs);
    void charactersInObject(const char* chars, unsigned int length);
    void endInObject(const char* uri, const char* localName, const char* qName);
+   XerDecodeHandler& beginValue(const TypeDesc& type, void** decoded);
    void beginObjectValue();
    XerDecodeHandler& objectMachine(const TypeDesc& type);
+   void valueCharacters(const char* chars, unsigned int length);
+   void beginStreamedItem();
+   void endStreamedItem();
+   void settleStreamedItems(const XerDecodeHandler& list);
    [[noreturn]] void abandonStreaming();
+   /* Runs an event of a streamed value; any failure abandons streaming. */
+   template <typename Event>
+   void streamed(Event event) {
+      try {
+         event();
+      } catch (...) {
+         abandonStreaming();
+      }
+   }
    int parseDocument(ASN1MessageBufferIF& msgBuf, bool streamObjects);
 
    /* SEQUENCE OF and SET OF. */
@@ -190,6 +204,12 @@ private:
    ObjectPhase mObjectPhase;
    bool mTextBeforeValue;              /* non-blank text ahead of the value's element */
    bool mObjectStreamed;               /* the table step has nothing left to resolve */
+   /* A list of open types: the object of every item when they stream, and
+      how many items were streamed and captured. */
+   const ObjectDesc* mpItemObject;
+   ASN1UINT mStreamedItems;
+   ASN1UINT mCapturedItems;
+   bool mStreamingItem;                /* the open item is being streamed */
    std::vector<std::unique_ptr<XerDecodeHandler>> mObjectMachines; /* one per object type */
 };
 

@@ -27,7 +27,8 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* 
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
      mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mpStreamed(nullptr),
      mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
-     mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false) {
+     mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
+     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {
    rtMemBufInit(pctxt, &mOwnSession.text, kTextSegment);
    elementName = type.name;
 }
@@ -37,7 +38,8 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, Session* session)
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
      mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mpStreamed(nullptr),
      mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
-     mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false) {}
+     mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
+     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {}
 
 XerDecodeHandler::~XerDecodeHandler() {
    delete mpCapture;
@@ -180,6 +182,10 @@ void XerDecodeHandler::init(int newLevel) {
    mTwoForm = false;
    mObjectPhase = ObjectPhase::Off;
    mObjectStreamed = false;
+   mpItemObject = nullptr;
+   mStreamedItems = 0;
+   mCapturedItems = 0;
+   mStreamingItem = false;
    switch (mpType->kind) {
    case Kind::Sequence:
    case Kind::Set: resetComponents(mpType, mpValue); break;
@@ -228,6 +234,7 @@ void XerDecodeHandler::characters(const char* chars, unsigned int length) {
    if (isConstructed() || isList()) {
       if (mObjectPhase != ObjectPhase::Off) return charactersInObject(chars, length);
       if (mpCurrent == nullptr || level < 2) return;
+      if (mStreamingItem) return valueCharacters(chars, length);
       mpCurrent->characters(chars, length);
       if (mTwoForm) feedHexForm(chars, length);
    } else {
@@ -240,7 +247,11 @@ void XerDecodeHandler::endElement(const char* uri, const char* localName, const 
    level--;
    if (isList()) {
       if (mpCurrent != nullptr) {
-         mpCurrent->endElement(uri, localName, qName);
+         if (mStreamingItem) {
+            streamed([&] { mpCurrent->endElement(uri, localName, qName); });
+         } else {
+            mpCurrent->endElement(uri, localName, qName);
+         }
          endItem();
       }
    } else if (!isConstructed()) {

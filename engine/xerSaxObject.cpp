@@ -42,9 +42,6 @@ const ObjectDesc* XerDecodeHandler::streamableObject(int id) const {
       return nullptr;
    }
    if (id - 1 != table->openField || table->idField >= table->openField) return nullptr;
-   if (table->form != TableForm::OpenType && table->form != TableForm::InOctetString) {
-      return nullptr;
-   }
    if (mpType->fields[table->idField].presence != Presence::Required ||
        mpType->fields[table->openField].presence == Presence::DefaultValue) {
       return nullptr;
@@ -71,20 +68,23 @@ XerDecodeHandler& XerDecodeHandler::objectMachine(const TypeDesc& type) {
    return machine;
 }
 
-/* The value's element begins: a zeroed value of the object's type, decoded
+/* A value's element begins: a zeroed value of the object's type, decoded
    by a machine whose outermost element must carry the type name. */
-void XerDecodeHandler::beginObjectValue() {
-   const TypeDesc& type = *mpStreamedType;
-   void* decoded = nullptr;
+XerDecodeHandler& XerDecodeHandler::beginValue(const TypeDesc& type, void** decoded) {
+   *decoded = nullptr;
    if (type.valueSize > 0) {
-      decoded = ASN1MALLOCZ(decodeContext(), type.valueSize);
-      if (decoded == nullptr) abandonStreaming();
+      *decoded = ASN1MALLOCZ(decodeContext(), type.valueSize);
+      if (*decoded == nullptr) abandonStreaming();
    }
-   mpStreamed->decoded = decoded;
-   mpObjectMachine = &objectMachine(type);
-   mpObjectMachine->mpValue = decoded;
-   mpObjectMachine->init(0);
+   XerDecodeHandler& machine = objectMachine(type);
+   machine.mpValue = *decoded;
+   machine.init(0);
    mStatusBeforeValue = decodeContext()->errInfo.status;
+   return machine;
+}
+
+void XerDecodeHandler::beginObjectValue() {
+   mpObjectMachine = &beginValue(*mpStreamedType, &mpStreamed->decoded);
    mObjectPhase = ObjectPhase::InValue;
 }
 
@@ -104,23 +104,22 @@ void XerDecodeHandler::startInObject(const char* uri, const char* localName, con
    } else if (mObjectPhase == ObjectPhase::AfterValue) {
       abandonStreaming();
    }
-   try {
-      mpObjectMachine->startElement(uri, localName, qName, attrs);
-   } catch (...) {
-      abandonStreaming();
-   }
+   streamed([&] { mpObjectMachine->startElement(uri, localName, qName, attrs); });
+}
+
+/* Text inside the streamed value, for the machine of the open component
+   or item. */
+void XerDecodeHandler::valueCharacters(const char* chars, unsigned int length) {
+   /* A carriage return reaches the second parse as a line feed. */
+   if (std::memchr(chars, '\r', length) != nullptr) abandonStreaming();
+   ASN1XERSAXDecodeHandler* machine = mStreamingItem ? mpCurrent : mpObjectMachine;
+   streamed([&] { machine->characters(chars, length); });
 }
 
 void XerDecodeHandler::charactersInObject(const char* chars, unsigned int length) {
    switch (mObjectPhase) {
    case ObjectPhase::InValue:
-      /* A carriage return reaches the second parse as a line feed. */
-      if (std::memchr(chars, '\r', length) != nullptr) abandonStreaming();
-      try {
-         mpObjectMachine->characters(chars, length);
-      } catch (...) {
-         abandonStreaming();
-      }
+      valueCharacters(chars, length);
       return;
    case ObjectPhase::BeforeValue:
       if (!isBlank(chars, length)) mTextBeforeValue = true;
@@ -139,15 +138,34 @@ void XerDecodeHandler::endInObject(const char* uri, const char* localName, const
       mObjectStreamed = mObjectPhase == ObjectPhase::AfterValue;
       return;
    }
-   try {
-      mpObjectMachine->endElement(uri, localName, qName);
-   } catch (...) {
-      abandonStreaming();
-   }
+   streamed([&] { mpObjectMachine->endElement(uri, localName, qName); });
    if (mpObjectMachine->level != 0) return;
    /* A status recorded without a failure would fail the second parse. */
    if (decodeContext()->errInfo.status != mStatusBeforeValue) abandonStreaming();
    mObjectPhase = ObjectPhase::AfterValue;
+}
+
+/* An item of a list of open types whose object is known: its element is
+   the value, decoded like a document whose root carries the type name. */
+void XerDecodeHandler::beginStreamedItem() {
+   mpCurrent = &beginValue(*mpItemObject->type, &static_cast<Asn1TObject*>(mpItem)->decoded);
+   mStreamingItem = true;
+}
+
+/* The streamed item's element has closed. */
+void XerDecodeHandler::endStreamedItem() {
+   /* A status recorded without a failure would fail the second parse. */
+   if (decodeContext()->errInfo.status != mStatusBeforeValue) abandonStreaming();
+   mStreamedItems++;
+   mStreamingItem = false;
+}
+
+/* The list of open types has closed: items that were all streamed leave the
+   table step nothing to do; streamed and captured ones side by side are
+   left to the captured reading. */
+void XerDecodeHandler::settleStreamedItems(const XerDecodeHandler& list) {
+   if (list.mStreamedItems > 0 && list.mCapturedItems > 0) abandonStreaming();
+   mObjectStreamed = list.mStreamedItems > 0;
 }
 
 }

@@ -141,6 +141,9 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
       XerDecodeHandler* child = childFor(static_cast<unsigned>(id - 1), *field.type);
       child->mpValue = fieldValue;
       child->init(1);
+      if (table != nullptr && table->form == TableForm::SetOfOpenTypes) {
+         child->mpItemObject = streamableObject(id);
+      }
       mpCurrent = child;
    }
 }
@@ -187,6 +190,12 @@ void XerDecodeHandler::endComponent() {
       endTwoForm();
    } else {
       const FieldDesc& field = mpType->fields[currentElementID - 1];
+      const TableDesc* table = mpType->kind != Kind::Choice ? mpType->table : nullptr;
+      if (table != nullptr && table->form == TableForm::SetOfOpenTypes &&
+          currentElementID - 1 == table->openField) {
+         const XerDecodeHandler* list = mpChildren[table->openField];
+         if (list->mpItemObject != nullptr) settleStreamedItems(*list);
+      }
       if (field.type->kind == Kind::OpenType && !isTableObject(field.type)) {
          void* fieldValue = mpType->kind == Kind::Choice ? alternativeValue(mpValue, field)
                                                          : at(mpValue, field.offset);

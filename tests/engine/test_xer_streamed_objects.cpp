@@ -199,3 +199,74 @@ TEST_F(XerStreamedObjectTest, NamesMixingObjectTypesRoundTrip) {
 }
 
 }
+
+// Values of a SET OF open types: each item's element is a value of the
+// attribute's object, or the hexadecimal form of one.
+class XerStreamedItemsTest : public XerStreamedObjectTest {
+ protected:
+   const std::string der = "30 0E 06 03 55 04 03 31 07 0C 01 78 13 02 68 69";
+
+   std::string attributeXml() {
+      Attribute attribute{};
+      EXPECT_EQ(decode(&tAttribute, &attribute, der), RTS_OK);
+      return toXer(&tAttribute, &attribute, true);
+   }
+
+   static const Asn1TObject& item(const Attribute& attribute, int index) {
+      const Asn1RTDListNode* node = attribute.values.head;
+      for (int i = 0; i < index; i++) node = node->next;
+      return *static_cast<const Asn1TObject*>(node->data);
+   }
+};
+
+TEST_F(XerStreamedItemsTest, EveryItemDecodedAsAValue) {
+   const std::string xml = attributeXml();
+   EXPECT_EQ(xml,
+             "<Attribute><type>2.5.4.3</type><values><DirString><utf8String>x</utf8String>"
+             "</DirString><DirString><printableString>hi</printableString></DirString></values>"
+             "</Attribute>");
+   Attribute attribute{};
+   ASSERT_EQ(fromXer(&tAttribute, &attribute, xml), RTS_OK);
+   ASSERT_EQ(attribute.values.count, 2u);
+   for (int i = 0; i < 2; i++) {
+      EXPECT_NE(item(attribute, i).decoded, nullptr) << i;
+      EXPECT_EQ(item(attribute, i).numocts, 0u) << i;
+   }
+   EXPECT_EQ(encode(&tAttribute, &attribute), H(der));
+}
+
+TEST_F(XerStreamedItemsTest, HexadecimalItemsBesideValues) {
+   const std::string xml =
+      "<Attribute><type>2.5.4.3</type><values>\n <Encoded>0C0178</Encoded>\n <DirString>"
+      "<printableString>hi</printableString></DirString>\n</values></Attribute>";
+   Attribute attribute{};
+   ASSERT_EQ(fromXer(&tAttribute, &attribute, xml), RTS_OK);
+   ASSERT_EQ(attribute.values.count, 2u);
+   EXPECT_EQ(item(attribute, 0).decoded, nullptr);
+   EXPECT_EQ(text(item(attribute, 0).data, item(attribute, 0).numocts), "0C0178");
+   EXPECT_NE(item(attribute, 1).decoded, nullptr);
+   EXPECT_EQ(encode(&tAttribute, &attribute), H(der));
+}
+
+TEST_F(XerStreamedItemsTest, FailuresInsideAnItemKeepTheirStatus) {
+   struct Case {
+      const char* values;
+      int status;
+   } cases[] = {
+      {"<DirString><printableString>hi</printableString></DirString><Other/>", RTS_XML_STRUCTURE},
+      {"<DirString><printableString>hi</printableString><utf8String>x</utf8String></DirString>",
+       RTS_NOT_FOUND},
+      {"<DirString><bad/></DirString>", RTS_NOT_FOUND},
+      {"<Encoded>0C01</Encoded>", RTS_BAD_VALUE},
+   };
+   for (const Case& c : cases) {
+      Attribute attribute{};
+      EXPECT_EQ(fromXer(&tAttribute, &attribute,
+                        std::string("<Attribute><type>2.5.4.3</type><values>") + c.values +
+                           "</values></Attribute>"),
+                c.status)
+         << c.values;
+      EXPECT_EQ(ctxt.errInfo.status, c.status) << c.values;
+      rtErrReset(&ctxt.errInfo);
+   }
+}
