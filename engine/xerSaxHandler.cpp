@@ -41,8 +41,99 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, Session* session)
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
      mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {}
 
+namespace {
+
+/* The component and item machines of a root machine, kept when the root
+   goes: a decode of each message makes a new root, and taking over the
+   machines of the last root of the same type spares building them again.
+   One set per type and thread; a set belongs to one root at a time. Type
+   descriptors are static tables, so the kept machines' types stay valid. */
+class SpareMachines {
+public:
+   SpareMachines() = default;
+   SpareMachines(const SpareMachines&) = delete;
+   SpareMachines& operator=(const SpareMachines&) = delete;
+   ~SpareMachines() {
+      for (const Spare& spare : mSpares) {
+         if (spare.children == nullptr) continue;
+         for (unsigned i = 0; i < spare.slots; i++) delete spare.children[i];
+         delete[] spare.children;
+      }
+   }
+
+   /* The set kept for the type, which leaves the store, or null. */
+   XerDecodeHandler** take(const TypeDesc* type) {
+      for (Spare& spare : mSpares) {
+         if (spare.type != type || spare.children == nullptr) continue;
+         XerDecodeHandler** children = spare.children;
+         spare.children = nullptr;
+         return children;
+      }
+      return nullptr;
+   }
+
+   /* False when a set of the type is kept already or the store is full. */
+   bool give(const TypeDesc* type, XerDecodeHandler** children, unsigned slots) {
+      Spare* free = nullptr;
+      for (Spare& spare : mSpares) {
+         if (spare.type == type) {
+            if (spare.children != nullptr) return false;
+            free = &spare;
+         }
+      }
+      if (free == nullptr) {
+         if (mSpares.size() >= kMaxTypes) return false;
+         mSpares.push_back(Spare{type, nullptr, 0});
+         free = &mSpares.back();
+      }
+      free->children = children;
+      free->slots = slots;
+      return true;
+   }
+
+private:
+   /* Top-level types a thread keeps machines for. */
+   static const size_t kMaxTypes = 32;
+
+   struct Spare {
+      const TypeDesc* type;
+      XerDecodeHandler** children;
+      unsigned slots;
+   };
+   std::vector<Spare> mSpares;
+};
+
+/* The store lives while its thread does: the owner frees it when the thread
+   ends, and a root that goes after that deletes its machines itself. */
+thread_local SpareMachines* tSpareMachines = nullptr;
+
+struct SpareMachinesOwner {
+   ~SpareMachinesOwner() {
+      delete tSpareMachines;
+      tSpareMachines = nullptr;
+   }
+};
+thread_local SpareMachinesOwner tSpareMachinesOwner;
+
+SpareMachines& spareMachines() {
+   if (tSpareMachines == nullptr) {
+      static_cast<void>(&tSpareMachinesOwner);
+      tSpareMachines = new SpareMachines;
+   }
+   return *tSpareMachines;
+}
+
+}
+
 XerDecodeHandler::~XerDecodeHandler() {
    delete mpCapture;
+   /* A root whose last document ended with every element closed has no
+      capture left below it; its machines are kept for the next root. */
+   const bool root = mpSession == &mOwnSession;
+   if (root && level == 0 && mpChildren != nullptr && tSpareMachines != nullptr &&
+       tSpareMachines->give(mpType, mpChildren, isList() ? 1 : mpType->fieldCount)) {
+      mpChildren = nullptr;
+   }
    if (mpChildren != nullptr) {
       const unsigned slots = isList() ? 1 : mpType->fieldCount;
       for (unsigned i = 0; i < slots; i++) delete mpChildren[i];
@@ -151,6 +242,28 @@ void XerDecodeHandler::failUnknownElement(const char* localName) {
 }
 
 XerDecodeHandler* XerDecodeHandler::childFor(unsigned slot, const TypeDesc& type) {
+   if (mpChildren == nullptr && mpSession == &mOwnSession) {
+      /* A root takes over the machines the last root of its type left, and
+         makes them share its session. */
+      struct Adopt {
+         static void join(XerDecodeHandler* machine, Session* session) {
+            machine->mpSession = session;
+            for (std::unique_ptr<XerDecodeHandler>& object : machine->mObjectMachines) {
+               join(object.get(), session);
+            }
+            joinChildren(machine, session);
+         }
+         static void joinChildren(XerDecodeHandler* machine, Session* session) {
+            if (machine->mpChildren == nullptr) return;
+            const unsigned slots = machine->isList() ? 1 : machine->mpType->fieldCount;
+            for (unsigned i = 0; i < slots; i++) {
+               if (machine->mpChildren[i] != nullptr) join(machine->mpChildren[i], session);
+            }
+         }
+      };
+      mpChildren = spareMachines().take(mpType);
+      Adopt::joinChildren(this, mpSession);
+   }
    if (mpChildren == nullptr) {
       const unsigned slots = isList() ? 1 : mpType->fieldCount;
       mpChildren = new XerDecodeHandler*[slots]();
