@@ -270,3 +270,42 @@ TEST_F(XerStreamedItemsTest, FailuresInsideAnItemKeepTheirStatus) {
       rtErrReset(&ctxt.errInfo);
    }
 }
+
+// Every decode makes a new root machine, which takes over the machines a
+// finished decode of the same type left; a failed decode leaves none.
+TEST_F(XerStreamedItemsTest, DecodesInARowAfterFailuresAndOfOtherTypes) {
+   const std::string nameDer = "30 0F 31 0D 30 0B 06 03 55 04 03 13 04 6C 65 61 66";
+   Name first{};
+   ASSERT_EQ(decode(&tName, &first, nameDer), RTS_OK);
+   const std::string nameXml = toXer(&tName, &first, true);
+   const std::string attribute = attributeXml();
+   struct Step {
+      const char* what;
+      const asn1rt::TypeDesc* type;
+      std::string xml;
+      int status;
+      std::string der;
+   } steps[] = {
+      {"name", &tName, nameXml, RTS_OK, nameDer},
+      {"name cut inside a value", &tName, nameXml.substr(0, nameXml.find("leaf")), RTS_XML_STRUCTURE,
+       ""},
+      {"name again", &tName, nameXml, RTS_OK, nameDer},
+      {"attribute", &tAttribute, attribute, RTS_OK, der},
+      {"name with a bad value", &tName,
+       nameXml.substr(0, nameXml.find("<printableString>")) + "<bad/>" +
+          nameXml.substr(nameXml.find("</DirString>")),
+       RTS_NOT_FOUND, ""},
+      {"name once more", &tName, nameXml, RTS_OK, nameDer},
+      {"attribute again", &tAttribute, attribute, RTS_OK, der},
+   };
+   for (const Step& step : steps) {
+      Name name{};
+      Attribute attr{};
+      void* value = step.type == &tName ? static_cast<void*>(&name) : static_cast<void*>(&attr);
+      EXPECT_EQ(fromXer(step.type, value, step.xml), step.status) << step.what;
+      if (step.status == RTS_OK) {
+         EXPECT_EQ(encode(step.type, value), H(step.der)) << step.what;
+      }
+      rtErrReset(&ctxt.errInfo);
+   }
+}
