@@ -14,6 +14,8 @@
 #define BLOBXML_ASN1XER_H
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "asn1Desc.h"
 #include "saxReader.h"
@@ -110,7 +112,11 @@ private:
    struct Session {
       ASN1MessageBufferIF* msgBuf;
       ASN1MemBuf text;
+      bool streamObjects; /* open types may be decoded as they stream by */
    };
+
+   /* Where the events inside a streamed open type have got to. */
+   enum class ObjectPhase : uint8_t { Off, BeforeValue, InValue, AfterValue };
 
    XerDecodeHandler(const TypeDesc& type, Session* session);
 
@@ -140,6 +146,32 @@ private:
    void endTwoForm();
    void feedHexForm(const char* chars, unsigned int length);
 
+   /* Open types decoded in the stream (xerSaxObject.cpp). */
+   const ObjectDesc* streamableObject(int id) const;
+   void beginStreamedObject(Asn1TObject& openType, const ObjectDesc& object);
+   void startInObject(const char* uri, const char* localName, const char* qName,
+                      const char* const* attrs);
+   void charactersInObject(const char* chars, unsigned int length);
+   void endInObject(const char* uri, const char* localName, const char* qName);
+   XerDecodeHandler& beginValue(const TypeDesc& type, void** decoded);
+   void beginObjectValue();
+   XerDecodeHandler& objectMachine(const TypeDesc& type);
+   void valueCharacters(const char* chars, unsigned int length);
+   void beginStreamedItem();
+   void endStreamedItem();
+   void settleStreamedItems(const XerDecodeHandler& list);
+   [[noreturn]] void abandonStreaming();
+   /* Runs an event of a streamed value; any failure abandons streaming. */
+   template <typename Event>
+   void streamed(Event event) {
+      try {
+         event();
+      } catch (...) {
+         abandonStreaming();
+      }
+   }
+   int parseDocument(ASN1MessageBufferIF& msgBuf, bool streamObjects);
+
    /* SEQUENCE OF and SET OF. */
    void startItem(const char* localName, const char* const* attrs);
    void endItem();
@@ -163,6 +195,22 @@ private:
    int mRequiredSeen;
    uint64_t mSetSeen;                  /* SET: components seen */
    bool mTwoForm;                      /* the open component also takes hexadecimal text */
+   /* The streamed open type: its record, its object's type, the machine
+      decoding its value, the error status when the value began. */
+   Asn1TObject* mpStreamed;
+   const TypeDesc* mpStreamedType;
+   XerDecodeHandler* mpObjectMachine;
+   ASN1INT mStatusBeforeValue;
+   ObjectPhase mObjectPhase;
+   bool mTextBeforeValue;              /* non-blank text ahead of the value's element */
+   bool mObjectStreamed;               /* the table step has nothing left to resolve */
+   /* A list of open types: the object of every item when they stream, and
+      how many items were streamed and captured. */
+   const ObjectDesc* mpItemObject;
+   ASN1UINT mStreamedItems;
+   ASN1UINT mCapturedItems;
+   bool mStreamingItem;                /* the open item is being streamed */
+   std::vector<std::unique_ptr<XerDecodeHandler>> mObjectMachines; /* one per object type */
 };
 
 }

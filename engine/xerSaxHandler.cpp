@@ -25,7 +25,10 @@ static const ASN1UINT kTextSegment = 1024;
 XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* pctxt)
    : mpType(&type), mpValue(value), mOwnSession(), mpSession(&mOwnSession), mpCurrent(nullptr),
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
-     mRequiredSeen(0), mSetSeen(0), mTwoForm(false) {
+     mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mpStreamed(nullptr),
+     mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
+     mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
+     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {
    rtMemBufInit(pctxt, &mOwnSession.text, kTextSegment);
    elementName = type.name;
 }
@@ -33,10 +36,104 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* 
 XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, Session* session)
    : mpType(&type), mpValue(nullptr), mOwnSession(), mpSession(session), mpCurrent(nullptr),
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
-     mRequiredSeen(0), mSetSeen(0), mTwoForm(false) {}
+     mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mpStreamed(nullptr),
+     mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
+     mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
+     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {}
+
+namespace {
+
+/* The component and item machines of a root machine, kept when the root
+   goes: a decode of each message makes a new root, and taking over the
+   machines of the last root of the same type spares building them again.
+   One set per type and thread; a set belongs to one root at a time. Type
+   descriptors are static tables, so the kept machines' types stay valid. */
+class SpareMachines {
+public:
+   SpareMachines() = default;
+   SpareMachines(const SpareMachines&) = delete;
+   SpareMachines& operator=(const SpareMachines&) = delete;
+   ~SpareMachines() {
+      for (const Spare& spare : mSpares) {
+         if (spare.children == nullptr) continue;
+         for (unsigned i = 0; i < spare.slots; i++) delete spare.children[i];
+         delete[] spare.children;
+      }
+   }
+
+   /* The set kept for the type, which leaves the store, or null. */
+   XerDecodeHandler** take(const TypeDesc* type) {
+      for (Spare& spare : mSpares) {
+         if (spare.type != type || spare.children == nullptr) continue;
+         XerDecodeHandler** children = spare.children;
+         spare.children = nullptr;
+         return children;
+      }
+      return nullptr;
+   }
+
+   /* False when a set of the type is kept already or the store is full. */
+   bool give(const TypeDesc* type, XerDecodeHandler** children, unsigned slots) {
+      Spare* free = nullptr;
+      for (Spare& spare : mSpares) {
+         if (spare.type == type) {
+            if (spare.children != nullptr) return false;
+            free = &spare;
+         }
+      }
+      if (free == nullptr) {
+         if (mSpares.size() >= kMaxTypes) return false;
+         mSpares.push_back(Spare{type, nullptr, 0});
+         free = &mSpares.back();
+      }
+      free->children = children;
+      free->slots = slots;
+      return true;
+   }
+
+private:
+   /* Top-level types a thread keeps machines for. */
+   static const size_t kMaxTypes = 32;
+
+   struct Spare {
+      const TypeDesc* type;
+      XerDecodeHandler** children;
+      unsigned slots;
+   };
+   std::vector<Spare> mSpares;
+};
+
+/* The store lives while its thread does: the owner frees it when the thread
+   ends, and a root that goes after that deletes its machines itself. */
+thread_local SpareMachines* tSpareMachines = nullptr;
+
+struct SpareMachinesOwner {
+   ~SpareMachinesOwner() {
+      delete tSpareMachines;
+      tSpareMachines = nullptr;
+   }
+};
+thread_local SpareMachinesOwner tSpareMachinesOwner;
+
+SpareMachines& spareMachines() {
+   if (tSpareMachines == nullptr) {
+      static_cast<void>(&tSpareMachinesOwner);
+      tSpareMachines = new SpareMachines;
+   }
+   return *tSpareMachines;
+}
+
+}
 
 XerDecodeHandler::~XerDecodeHandler() {
    delete mpCapture;
+   /* A root whose last document ended with every element closed has no
+      capture left below it; its machines are kept for the next root. */
+   const bool root = mpSession == &mOwnSession;
+   if (root && level == 0 && mpChildren != nullptr && tSpareMachines != nullptr &&
+       tSpareMachines->give(mpType, mpChildren, isList() ? 1 : mpType->fieldCount)) {
+      mpChildren = nullptr;
+   }
    if (mpChildren != nullptr) {
       const unsigned slots = isList() ? 1 : mpType->fieldCount;
       for (unsigned i = 0; i < slots; i++) delete mpChildren[i];
@@ -60,15 +157,47 @@ private:
    OSXMLReader* mReader;
 };
 
+/* Thrown when an open type decoded in the stream meets anything but one
+   clean value of its object's type. The document is then read again with
+   every open type captured and resolved when its SEQUENCE closes, which
+   gives whatever status and value that reading gives. */
+struct StreamingAbandoned {};
+
+/* Streams open types for the parse only, so that events fed to a machine
+   by hand are handled the captured way. */
+class StreamingScope {
+public:
+   StreamingScope(bool& flag, bool on) : mFlag(flag) { mFlag = on; }
+   ~StreamingScope() { mFlag = false; }
+   StreamingScope(const StreamingScope&) = delete;
+   StreamingScope& operator=(const StreamingScope&) = delete;
+
+private:
+   bool& mFlag;
+};
+
+}
+
+void XerDecodeHandler::abandonStreaming() { throw StreamingAbandoned(); }
+
+int XerDecodeHandler::parseDocument(ASN1MessageBufferIF& msgBuf, bool streamObjects) {
+   StreamingScope streaming(mpSession->streamObjects, streamObjects);
+   init(0);
+   ReaderGuard reader(saxCreateXmlReader(msgBuf.getContext(), this, this));
+   return static_cast<ASN1XERDecodeBuffer&>(msgBuf).decodeXML(reader.get());
 }
 
 int XerDecodeHandler::decodeDocument(ASN1MessageBufferIF& msgBuf) {
-   ASN1XERDecodeBuffer* xmlBuffer = dynamic_cast<ASN1XERDecodeBuffer*>(&msgBuf);
-   if (xmlBuffer == nullptr) return RTS_UNSUPPORTED;
+   if (dynamic_cast<ASN1XERDecodeBuffer*>(&msgBuf) == nullptr) return RTS_UNSUPPORTED;
    mpSession->msgBuf = &msgBuf;
-   init(0);
-   ReaderGuard reader(saxCreateXmlReader(msgBuf.getContext(), this, this));
-   return xmlBuffer->decodeXML(reader.get());
+   ASN1CTXT* pctxt = msgBuf.getCtxtPtr();
+   const ASN1ErrInfo errorsBefore = pctxt->errInfo;
+   try {
+      return parseDocument(msgBuf, true);
+   } catch (const StreamingAbandoned&) {
+      pctxt->errInfo = errorsBefore;
+      return parseDocument(msgBuf, false);
+   }
 }
 
 void XerDecodeHandler::releaseText() {
@@ -113,6 +242,28 @@ void XerDecodeHandler::failUnknownElement(const char* localName) {
 }
 
 XerDecodeHandler* XerDecodeHandler::childFor(unsigned slot, const TypeDesc& type) {
+   if (mpChildren == nullptr && mpSession == &mOwnSession) {
+      /* A root takes over the machines the last root of its type left, and
+         makes them share its session. */
+      struct Adopt {
+         static void join(XerDecodeHandler* machine, Session* session) {
+            machine->mpSession = session;
+            for (std::unique_ptr<XerDecodeHandler>& object : machine->mObjectMachines) {
+               join(object.get(), session);
+            }
+            joinChildren(machine, session);
+         }
+         static void joinChildren(XerDecodeHandler* machine, Session* session) {
+            if (machine->mpChildren == nullptr) return;
+            const unsigned slots = machine->isList() ? 1 : machine->mpType->fieldCount;
+            for (unsigned i = 0; i < slots; i++) {
+               if (machine->mpChildren[i] != nullptr) join(machine->mpChildren[i], session);
+            }
+         }
+      };
+      mpChildren = spareMachines().take(mpType);
+      Adopt::joinChildren(this, mpSession);
+   }
    if (mpChildren == nullptr) {
       const unsigned slots = isList() ? 1 : mpType->fieldCount;
       mpChildren = new XerDecodeHandler*[slots]();
@@ -142,6 +293,12 @@ void XerDecodeHandler::init(int newLevel) {
    mRequiredSeen = 0;
    mSetSeen = 0;
    mTwoForm = false;
+   mObjectPhase = ObjectPhase::Off;
+   mObjectStreamed = false;
+   mpItemObject = nullptr;
+   mStreamedItems = 0;
+   mCapturedItems = 0;
+   mStreamingItem = false;
    switch (mpType->kind) {
    case Kind::Sequence:
    case Kind::Set: resetComponents(mpType, mpValue); break;
@@ -178,6 +335,8 @@ void XerDecodeHandler::startElement(const char* uri, const char* localName, cons
       startInner(localName);
    } else if (level == 1) {
       startComponent(localName, attrs);
+   } else if (mObjectPhase != ObjectPhase::Off) {
+      startInObject(uri, localName, qName, attrs);
    } else {
       mpCurrent->startElement(uri, localName, qName, attrs);
    }
@@ -186,7 +345,9 @@ void XerDecodeHandler::startElement(const char* uri, const char* localName, cons
 
 void XerDecodeHandler::characters(const char* chars, unsigned int length) {
    if (isConstructed() || isList()) {
+      if (mObjectPhase != ObjectPhase::Off) return charactersInObject(chars, length);
       if (mpCurrent == nullptr || level < 2) return;
+      if (mStreamingItem) return valueCharacters(chars, length);
       mpCurrent->characters(chars, length);
       if (mTwoForm) feedHexForm(chars, length);
    } else {
@@ -199,7 +360,11 @@ void XerDecodeHandler::endElement(const char* uri, const char* localName, const 
    level--;
    if (isList()) {
       if (mpCurrent != nullptr) {
-         mpCurrent->endElement(uri, localName, qName);
+         if (mStreamingItem) {
+            streamed([&] { mpCurrent->endElement(uri, localName, qName); });
+         } else {
+            mpCurrent->endElement(uri, localName, qName);
+         }
          endItem();
       }
    } else if (!isConstructed()) {
@@ -207,7 +372,11 @@ void XerDecodeHandler::endElement(const char* uri, const char* localName, const 
    } else if (level == 0) {
       endConstructed();
    } else {
-      mpCurrent->endElement(uri, localName, qName);
+      if (mObjectPhase != ObjectPhase::Off) {
+         endInObject(uri, localName, qName);
+      } else {
+         mpCurrent->endElement(uri, localName, qName);
+      }
       if (level == 1) endComponent();
    }
 }

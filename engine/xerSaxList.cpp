@@ -56,6 +56,11 @@ void XerDecodeHandler::startItem(const char* localName, const char* const* attrs
       if (itemType.kind == Kind::OpenType) {
          ASN1MessageBufferIF& msgBuf = *mpSession->msgBuf;
          if (isTableObject(&itemType)) {
+            if (mpItemObject != nullptr && std::strcmp(localName, XER_ENCODED_ELEMENT) != 0) {
+               beginStreamedItem();
+               return streamed([&] { mpCurrent->startElement(nullptr, localName, localName, attrs); });
+            }
+            if (mpItemObject != nullptr) mCapturedItems++;
             adoptCapture(new ASN1CXerOpenType(msgBuf, *static_cast<Asn1TObject*>(mpItem)), 0);
          } else {
             adoptCapture(new ASN1CXerOpenType(msgBuf, *static_cast<ASN1TOpenType*>(mpItem)), 0);
@@ -74,11 +79,16 @@ void XerDecodeHandler::startItem(const char* localName, const char* const* attrs
          mpCurrent = item;
       }
    }
-   mpCurrent->startElement(nullptr, localName, localName, attrs);
+   if (mStreamingItem) {
+      streamed([&] { mpCurrent->startElement(nullptr, localName, localName, attrs); });
+   } else {
+      mpCurrent->startElement(nullptr, localName, localName, attrs);
+   }
 }
 
 void XerDecodeHandler::endItem() {
    if (mpCurrent->level != mpCurrent->startLevel) return;
+   if (mStreamingItem) endStreamedItem();
    ASN1CTXT* pctxt = decodeContext();
    if (mpCurrent == mpCapture && !isTableObject(mpType->elemType)) {
       check(xerdetail::resolveUntyped(pctxt, static_cast<ASN1TOpenType*>(mpItem)));

@@ -111,7 +111,12 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
       if (isTableObject(field.type)) {
          Asn1TObject& openType = *static_cast<Asn1TObject*>(fieldValue);
          openType = Asn1TObject{0, nullptr, nullptr, nullptr};
-         adoptCapture(new ASN1CXerOpenType(msgBuf, openType), 1);
+         const ObjectDesc* object = streamableObject(id);
+         if (object != nullptr) {
+            beginStreamedObject(openType, *object);
+         } else {
+            adoptCapture(new ASN1CXerOpenType(msgBuf, openType), 1);
+         }
       } else {
          ASN1TOpenType& openType = *static_cast<ASN1TOpenType*>(fieldValue);
          openType = ASN1TOpenType{0, nullptr};
@@ -125,12 +130,20 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
       openType = Asn1TObject{0, nullptr, nullptr, nullptr};
       *static_cast<ASN1TDynOctStr*>(fieldValue) = ASN1TDynOctStr{0, nullptr};
       rtMemBufReset(&mpSession->text);
-      adoptCapture(new ASN1CXerOpenType(*mpSession->msgBuf, openType), 1);
+      const ObjectDesc* object = streamableObject(id);
+      if (object != nullptr) {
+         beginStreamedObject(openType, *object);
+      } else {
+         adoptCapture(new ASN1CXerOpenType(*mpSession->msgBuf, openType), 1);
+      }
       mTwoForm = true;
    } else {
       XerDecodeHandler* child = childFor(static_cast<unsigned>(id - 1), *field.type);
       child->mpValue = fieldValue;
       child->init(1);
+      if (table != nullptr && table->form == TableForm::SetOfOpenTypes) {
+         child->mpItemObject = streamableObject(id);
+      }
       mpCurrent = child;
    }
 }
@@ -157,7 +170,7 @@ void XerDecodeHandler::feedHexForm(const char* chars, unsigned int length) {
 void XerDecodeHandler::endTwoForm() {
    const TableDesc& table = *mpType->table;
    const Asn1TObject& openType = fieldAs<Asn1TObject>(mpValue, table.objectOffset);
-   if (openType.numocts != 0) return;
+   if (openType.numocts != 0 || mObjectStreamed) return;
    const FieldDesc& field = mpType->fields[table.openField];
    ASN1MemBuf& text = mpSession->text;
    const int lastBitOffset = static_cast<int>(text.bitOffset);
@@ -177,6 +190,12 @@ void XerDecodeHandler::endComponent() {
       endTwoForm();
    } else {
       const FieldDesc& field = mpType->fields[currentElementID - 1];
+      const TableDesc* table = mpType->kind != Kind::Choice ? mpType->table : nullptr;
+      if (table != nullptr && table->form == TableForm::SetOfOpenTypes &&
+          currentElementID - 1 == table->openField) {
+         const XerDecodeHandler* list = mpChildren[table->openField];
+         if (list->mpItemObject != nullptr) settleStreamedItems(*list);
+      }
       if (field.type->kind == Kind::OpenType && !isTableObject(field.type)) {
          void* fieldValue = mpType->kind == Kind::Choice ? alternativeValue(mpValue, field)
                                                          : at(mpValue, field.offset);
@@ -186,13 +205,18 @@ void XerDecodeHandler::endComponent() {
    dropCapture();
    mpCurrent = nullptr;
    mTwoForm = false;
+   mObjectPhase = ObjectPhase::Off;
    currentState = 3;
 }
 
 void XerDecodeHandler::endConstructed() {
    if (mpType->kind == Kind::Choice) return;
    if (mRequiredSeen != mpType->requiredCount) fail(RTS_MISSING_ELEMENT);
-   if (mpType->table != nullptr) check(tableXerDecode(decodeContext(), mpType, mpValue));
+   /* A value decoded in the stream is what the table step would make of
+      its text. */
+   if (mpType->table != nullptr && !mObjectStreamed) {
+      check(tableXerDecode(decodeContext(), mpType, mpValue));
+   }
 }
 
 }
