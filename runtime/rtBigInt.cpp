@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "rtContext.h"
+#include "rtDigitPairs.h"
 #include "rtMemHeap.h"
 
 namespace {
@@ -271,29 +272,12 @@ struct NormalisedDivisor {
    }
 };
 
-/* "00" to "99", so that decimal chunks are written two digits per
-   division. */
-struct DigitPairs {
-   char pair[100][2];
-};
-
-constexpr DigitPairs makeDigitPairs() {
-   DigitPairs table{};
-   for (int i = 0; i < 100; i++) {
-      table.pair[i][0] = static_cast<char>('0' + i / 10);
-      table.pair[i][1] = static_cast<char>('0' + i % 10);
-   }
-   return table;
-}
-
-constexpr DigitPairs kDigitPairs = makeDigitPairs();
-
 /* The count lowest decimal digits of chunk, leading zeros included,
    right-aligned before end. */
 void putDecimalChunk(uint64_t chunk, char* end, unsigned count) {
    for (; count >= 2; count -= 2) {
       end -= 2;
-      std::memcpy(end, kDigitPairs.pair[chunk % 100], 2);
+      std::memcpy(end, kRtDigitPairs.pair[chunk % 100], 2);
       chunk /= 100;
    }
    if (count > 0) *--end = static_cast<char>('0' + chunk % 10);

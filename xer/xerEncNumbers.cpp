@@ -6,6 +6,7 @@
 
 #include "rtBigInt.h"
 #include "rtContext.h"
+#include "rtDigitPairs.h"
 #include "rtMemHeap.h"
 #include "xerEncOutput.h"
 #include "xerEncode.h"
@@ -19,33 +20,17 @@ static const size_t kMaxArcDigits = 10;
 /* Big integers with fewer decimal digits than this are printed on the stack. */
 static const int kStackDigits = 1001;
 
-/* "00" to "99", so that numbers are written two digits per division. */
-struct DigitPairs {
-   char pair[100][2];
-};
-
-constexpr DigitPairs makeDigitPairs() {
-   DigitPairs table{};
-   for (int i = 0; i < 100; i++) {
-      table.pair[i][0] = static_cast<char>('0' + i / 10);
-      table.pair[i][1] = static_cast<char>('0' + i % 10);
-   }
-   return table;
-}
-
-constexpr DigitPairs kDigitPairs = makeDigitPairs();
-
 /* Writes value in decimal right-aligned before end; returns the first digit. */
 static char* formatUnsigned(ASN1UINT value, char* end) {
    char* p = end;
    while (value >= 100) {
       p -= 2;
-      std::memcpy(p, kDigitPairs.pair[value % 100], 2);
+      std::memcpy(p, kRtDigitPairs.pair[value % 100], 2);
       value /= 100;
    }
    if (value >= 10) {
       p -= 2;
-      std::memcpy(p, kDigitPairs.pair[value], 2);
+      std::memcpy(p, kRtDigitPairs.pair[value], 2);
    } else {
       *--p = static_cast<char>('0' + value);
    }
