@@ -2,7 +2,7 @@
  * Information object sets: the first object whose identifier equals the
  * given OBJECT IDENTIFIER, arc by arc. Every open type of a message asks
  * for one, so each set gets a hash index of its identifiers on first use,
- * kept with the set's address until the program ends.
+ * kept with the set's address until the thread ends.
  */
 #include <algorithm>
 #include <vector>
@@ -88,10 +88,11 @@ struct SetIndex {
 
 /* A program knows a few dozen sets and a message uses a handful, so the
    indexes sit in a list searched by address, the keys kept together, and
-   consecutive lookups in one set skip the search. */
-std::vector<const ObjectSetDesc*> indexedSets;
-std::vector<SetIndex> setIndexes;
-size_t lastPosition = 0;
+   consecutive lookups in one set skip the search. Each thread keeps its
+   own, so that conversions may run in several threads at once. */
+thread_local std::vector<const ObjectSetDesc*> indexedSets;
+thread_local std::vector<SetIndex> setIndexes;
+thread_local size_t lastPosition = 0;
 
 const SetIndex& indexOf(const ObjectSetDesc* set) {
    size_t position = lastPosition;

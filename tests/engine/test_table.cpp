@@ -1,7 +1,9 @@
 // Table-constrained open types on the BER side: resolved through the
 // object set after decoding and re-encoded from the decoded value before
 // encoding; unknown identifiers and objects without type stay raw.
+#include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "engine_fixture.h"
@@ -202,6 +204,30 @@ TEST_F(TableTest, LookupIndexesLargeAndReplacedSets) {
    big.objectCount = 1;
    EXPECT_EQ(asn1rt::lookupObject(&big, oid({0, 5, 4, 0})), nullptr);
    EXPECT_EQ(asn1rt::lookupObject(&big, oid({2, 5, 29, 15})), &keyUsageObject);
+}
+
+// Every thread builds and searches indexes of its own, so conversions may
+// run in several threads at once.
+TEST_F(TableTest, LookupsFromSeveralThreadsAgree) {
+   const size_t count = 300;
+   std::vector<std::vector<ASN1UINT>> arcs;
+   for (ASN1UINT i = 0; i < count; i++) arcs.push_back({2, 5, 29, i});
+   std::vector<ObjectDesc> objects;
+   for (const auto& a : arcs)
+      objects.push_back({"o", static_cast<ASN1UINT>(a.size()), a.data(), &tInteger});
+   std::vector<const ObjectDesc*> pointers;
+   for (const ObjectDesc& o : objects) pointers.push_back(&o);
+   const ObjectSetDesc shared = {"Shared", pointers.data(), static_cast<uint16_t>(count)};
+   std::atomic<int> mismatches{0};
+   std::vector<std::thread> threads;
+   for (int t = 0; t < 4; t++)
+      threads.emplace_back([&] {
+         for (int round = 0; round < 20; round++)
+            for (ASN1UINT i = 0; i < count; i++)
+               if (asn1rt::lookupObject(&shared, oid({2, 5, 29, i})) != &objects[i]) mismatches++;
+      });
+   for (std::thread& thread : threads) thread.join();
+   EXPECT_EQ(mismatches.load(), 0);
 }
 
 TEST_F(TableTest, StepsLeaveTheCallersBufferAsItWas) {
