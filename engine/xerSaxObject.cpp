@@ -7,9 +7,9 @@
  * Only the shape that parse would accept is taken in the stream: blanks,
  * one element of the object's type decoded without any error, and text
  * that the capture would not hand over. The hexadecimal form is handed to
- * a capture as before. Anything else abandons
- * the streamed reading of the whole document (see decodeDocument), so every
- * status and every value stays what the capture and second parse give.
+ * a capture as before. Anything else abandons the streamed reading of the
+ * whole document (see decodeDocument), so every status and every value
+ * stays what the capture and second parse give.
  */
 #include <cstring>
 
