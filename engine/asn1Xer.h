@@ -144,7 +144,7 @@ private:
    void beginComponent(int id, void* fieldValue);
    void beginExtension(const char* localName, const char* const* attrs);
    void endTwoForm();
-   void feedHexForm(const char* chars, unsigned int length);
+   void openTypeText(const char* chars, unsigned int length);
 
    /* Open types decoded in the stream (xerSaxObject.cpp). */
    const ObjectDesc* streamableObject(int id) const;
@@ -195,6 +195,7 @@ private:
    int mRequiredSeen;
    uint64_t mSetSeen;                  /* SET: components seen */
    bool mTwoForm;                      /* the open component also takes hexadecimal text */
+   bool mHexText;                      /* ... and has been given some */
    /* The streamed open type: its record, its object's type, the machine
       decoding its value, the error status when the value began. */
    Asn1TObject* mpStreamed;

@@ -192,6 +192,12 @@ int encodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
 int decodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
                     int length);
 
+/* Decodes the octets of a table-constrained open type as one value of the
+   object's type, kept as its decoded value (also after a failure). Octets
+   left over after that value are RTS_BAD_LENGTH. An object without a type,
+   or no octets, leave the open type as it is. */
+int decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open);
+
 /* ---- nesting ------------------------------------------------------------------- */
 
 /* Structured values nested deeper than this are refused with RTS_TOO_DEEP

@@ -22,9 +22,7 @@ using namespace detail;
    when the value needs more. */
 static const ASN1UINT kScratchSize = 1024;
 
-/* Decodes the octets of the open type as a value of the object's type,
-   kept as its decoded value (also after a failure). */
-static int decodeObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open) {
+int detail::decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open) {
    const TypeDesc* type = object->type;
    if (type == nullptr || open->numocts == 0 || open->data == nullptr) return RTS_OK;
    if (open->numocts > INT_MAX) return LOG_ASN1ERR(pctxt, RTS_BAD_LENGTH);
@@ -37,6 +35,11 @@ static int decodeObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* 
    rtCopyContext(&saved, pctxt);
    int stat = xd_setp(pctxt, open->data, static_cast<int>(open->numocts));
    if (stat == RTS_OK) stat = berDecode(pctxt, type, decoded, TAG_EXPLICIT, 0);
+   /* Octets after the value would be kept by nothing: shown as the
+      decoded value, they would be gone from what is written back. */
+   if (stat == RTS_OK && pctxt->buffer.byteIndex != open->numocts) {
+      stat = LOG_ASN1ERR(pctxt, RTS_BAD_LENGTH);
+   }
    rtCopyContext(pctxt, &saved);
    open->decoded = decoded;
    return stat;
@@ -91,7 +94,7 @@ int tableDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    const ObjectDesc* object = objectOf(type, value);
    int stat = forEachTableObject(pctxt, type, value, [pctxt, object](Asn1TObject* open) {
       open->decoded = nullptr;
-      return object != nullptr ? decodeObject(pctxt, object, open) : RTS_OK;
+      return object != nullptr ? decodeTableObject(pctxt, object, open) : RTS_OK;
    });
    return stat < 0 ? LOG_ASN1ERR(pctxt, stat) : stat;
 }

@@ -20,6 +20,16 @@ int encodeList(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, const c
 int encodeArray(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, const char* name,
                 const char* attributes);
 
+/* Only XML white space: what may stand around the elements of a
+   structured value without meaning anything. */
+inline bool isBlankText(const char* chars, unsigned int length) {
+   for (unsigned int i = 0; i < length; i++) {
+      const char c = chars[i];
+      if (c != ' ' && c != '\t' && c != '\n' && c != '\r') return false;
+   }
+   return true;
+}
+
 /* Identifier of a named number or enumeration item, or null. */
 const char* identifierOf(const TypeDesc* type, int64_t number);
 

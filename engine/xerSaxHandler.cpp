@@ -25,7 +25,7 @@ static const ASN1UINT kTextSegment = 1024;
 XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* pctxt)
    : mpType(&type), mpValue(value), mOwnSession(), mpSession(&mOwnSession), mpCurrent(nullptr),
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
-     mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mpStreamed(nullptr),
+     mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mHexText(false), mpStreamed(nullptr),
      mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
      mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {
@@ -36,7 +36,7 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* 
 XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, Session* session)
    : mpType(&type), mpValue(nullptr), mOwnSession(), mpSession(session), mpCurrent(nullptr),
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
-     mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mpStreamed(nullptr),
+     mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mHexText(false), mpStreamed(nullptr),
      mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
      mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {}
@@ -346,10 +346,16 @@ void XerDecodeHandler::startElement(const char* uri, const char* localName, cons
 void XerDecodeHandler::characters(const char* chars, unsigned int length) {
    if (isConstructed() || isList()) {
       if (mObjectPhase != ObjectPhase::Off) return charactersInObject(chars, length);
-      if (mpCurrent == nullptr || level < 2) return;
+      if (mpCurrent == nullptr || level < 2) {
+         /* Between the items of a list of open types there is no value. */
+         if (isList() && mpType->elemType->kind == Kind::OpenType) openTypeText(chars, length);
+         return;
+      }
       if (mStreamingItem) return valueCharacters(chars, length);
       mpCurrent->characters(chars, length);
-      if (mTwoForm) feedHexForm(chars, length);
+      if (mpCurrent == mpCapture && mpCapture->level == mpCapture->startLevel) {
+         openTypeText(chars, length);
+      }
    } else {
       collectText(chars, length);
    }

@@ -18,19 +18,11 @@
 #include "engineInternal.h"
 #include "rtContext.h"
 #include "xerDecode.h"
+#include "xerEngineInternal.h"
 
 namespace asn1rt {
 
 using namespace detail;
-
-/* Only what XML allows around a document's root element. */
-static bool isBlank(const char* chars, unsigned int length) {
-   for (unsigned int i = 0; i < length; i++) {
-      const char c = chars[i];
-      if (c != ' ' && c != '\t' && c != '\n' && c != '\r') return false;
-   }
-   return true;
-}
 
 /* The typed object whose value the component `id` carries, when that value
    can be decoded in the stream: a SEQUENCE whose identifying component is
@@ -122,14 +114,11 @@ void XerDecodeHandler::charactersInObject(const char* chars, unsigned int length
       valueCharacters(chars, length);
       return;
    case ObjectPhase::BeforeValue:
-      if (!isBlank(chars, length)) mTextBeforeValue = true;
+      if (!xerdetail::isBlankText(chars, length)) mTextBeforeValue = true;
       break;
-   default:
-      /* Text after the value is not part of what the capture hands over. */
-      break;
+   default: break;
    }
-   /* Text directly inside an OCTET STRING carrier is its hexadecimal form. */
-   if (mTwoForm) check(xerDecOctStrMemBuf(&mpSession->text, chars, static_cast<int>(length), 1));
+   openTypeText(chars, length);
 }
 
 void XerDecodeHandler::endInObject(const char* uri, const char* localName, const char* qName) {

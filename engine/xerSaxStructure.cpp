@@ -106,6 +106,7 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
    const FieldDesc& field = mpType->fields[id - 1];
    const TableDesc* table = mpType->kind != Kind::Choice ? mpType->table : nullptr;
    mTwoForm = false;
+   mHexText = false;
    if (field.type->kind == Kind::OpenType) {
       ASN1MessageBufferIF& msgBuf = *mpSession->msgBuf;
       if (isTableObject(field.type)) {
@@ -160,17 +161,27 @@ void XerDecodeHandler::beginExtension(const char* localName, const char* const* 
    mpCapture->startElement(nullptr, localName, localName, attrs);
 }
 
-void XerDecodeHandler::feedHexForm(const char* chars, unsigned int length) {
-   if (mpCapture->level != mpCapture->startLevel) return;
+/* Text directly inside the element of an open type, outside the value's
+   element: blanks, or the hexadecimal form of an OCTET STRING that carries
+   the open type. Any other text would be a value that no element holds,
+   which would otherwise be dropped without a word. */
+void XerDecodeHandler::openTypeText(const char* chars, unsigned int length) {
+   if (xerdetail::isBlankText(chars, length)) return;
+   if (!mTwoForm) fail(RTS_BAD_VALUE);
+   mHexText = true;
    check(xerDecOctStrMemBuf(&mpSession->text, chars, static_cast<int>(length), 1));
 }
 
 /* Text directly inside the element is the OCTET STRING form; an element
-   inside it was captured as the value's XER. */
+   inside it was captured as the value's XER. Both at once give two values
+   for one. */
 void XerDecodeHandler::endTwoForm() {
    const TableDesc& table = *mpType->table;
    const Asn1TObject& openType = fieldAs<Asn1TObject>(mpValue, table.objectOffset);
-   if (openType.numocts != 0 || mObjectStreamed) return;
+   if (openType.numocts != 0 || mObjectStreamed) {
+      if (mHexText) fail(RTS_BAD_VALUE);
+      return;
+   }
    const FieldDesc& field = mpType->fields[table.openField];
    ASN1MemBuf& text = mpSession->text;
    const int lastBitOffset = static_cast<int>(text.bitOffset);
@@ -205,6 +216,7 @@ void XerDecodeHandler::endComponent() {
    dropCapture();
    mpCurrent = nullptr;
    mTwoForm = false;
+   mHexText = false;
    mObjectPhase = ObjectPhase::Off;
    currentState = 3;
 }

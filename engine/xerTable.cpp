@@ -109,21 +109,32 @@ int xerDecodeText(ASN1CTXT* pctxt, const TypeDesc* type, void* value, const ASN1
    return stat != RTS_OK ? LOG_ASN1ERR(pctxt, stat) : RTS_OK;
 }
 
+/* The octets of the hexadecimal form. An identifier that names a type
+   gets them decoded as a value of that type, as BER decoding would, so
+   that no octets are written that reading back would refuse. */
+static int takeOctets(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType,
+                      const ASN1TDynOctStr& octets) {
+   openType->numocts = octets.numocts;
+   openType->data = octets.data;
+   return object != nullptr ? decodeTableObject(pctxt, object, openType) : RTS_OK;
+}
+
 /* Captured text of one open type: the hexadecimal form gives its octets
-   (*raw set), XER text the decoded value of the object's type. */
+   (*raw set), XER text the decoded value of the object's type. An open
+   type always holds one value, so text that is neither, or no value at
+   all, is RTS_BAD_VALUE. */
 static int resolveObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType,
                          bool* raw) {
    openType->decoded = nullptr;
    openType->aux = nullptr;
    *raw = true;
-   if (openType->numocts == 0) return RTS_OK;
+   if (openType->numocts == 0) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    ASN1TDynOctStr octets;
    int stat = decodeHexForm(pctxt, openType->data, openType->numocts, &octets);
    if (stat < 0) return stat;
    if (stat == 1) {
-      openType->numocts = octets.numocts;
-      openType->data = octets.data;
-      return RTS_OK;
+      if (octets.numocts == 0) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+      return takeOctets(pctxt, object, openType, octets);
    }
    *raw = false;
    if (object == nullptr || object->type == nullptr) return LOG_ASN1ERR(pctxt, RTS_UNKNOWN_OBJECT);
@@ -164,8 +175,9 @@ int tableXerDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
          octets.data = openType.data;
          return RTS_OK;
       }
-      openType = Asn1TObject{octets.numocts, octets.data, nullptr, nullptr};
-      return RTS_OK;
+      openType = Asn1TObject{0, nullptr, nullptr, nullptr};
+      if (octets.numocts == 0) return RTS_OK;
+      return takeOctets(pctxt, object, &openType, octets);
    }
    case TableForm::SetOfOpenTypes: {
       Asn1RTDList& list = fieldAs<Asn1RTDList>(value, field.offset);

@@ -15,7 +15,8 @@ public:
    /* The XML document of the value in der; with includeEncoded the
       hexadecimal text of der opens the root element's content. */
    virtual std::string toXer(const CACMPT_BLOB& der, bool includeEncoded) const = 0;
-   /* The DER encoding of the value in the XML document xer. */
+   /* The DER encoding of the value in the XML document xer; DER that would
+      not decode again as the same type is refused like any failure. */
    virtual CACMPT_BLOB toDer(const std::string& xer) const = 0;
 };
 
@@ -28,6 +29,8 @@ public:
    CACMPT_BLOB toDer(const std::string& xer) const override;
 
 private:
+   void checkReadsBack(const CACMPT_BLOB& der) const;
+
    std::string typeName;
 };
 

@@ -140,8 +140,7 @@ TEST_F(XerOpenTypeTest, HexadecimalContentOfAKnownExtensionIsItsOctetString) {
                      "</Extension>"),
              RTS_OK);
    EXPECT_EQ(text(e.extnValue.data, e.extnValue.numocts), "03020780");
-   EXPECT_EQ(e.extnObject.decoded, nullptr);
-   EXPECT_EQ(text(e.extnObject.data, e.extnObject.numocts), "03020780");
+   EXPECT_NE(e.extnObject.decoded, nullptr);
    EXPECT_EQ(encode(&tExtension, &e), H("30 0B 06 03 55 1D 0F 04 04 03 02 07 80"));
 }
 
@@ -172,22 +171,26 @@ TEST_F(XerOpenTypeTest, HexadecimalFormIsAcceptedWithWhitespaceAndForKnownObject
                      "<Encoded>02 01\nff</Encoded>\n</parameters></AlgorithmIdentifier>"),
              RTS_OK);
    EXPECT_EQ(text(spaced.parameters.data, spaced.parameters.numocts), "0201FF");
-   AlgorithmIdentifier known{};
-   ASSERT_EQ(fromXer(&tAlgorithmIdentifier, &known,
-                     "<AlgorithmIdentifier><algorithm>1.2.3.4</algorithm><parameters><Encoded>"
-                     "3007020105040201FF</Encoded></parameters></AlgorithmIdentifier>"),
-             RTS_OK);
-   EXPECT_EQ(known.parameters.decoded, nullptr);
-   /* Without a decoded value the octets are written as they came. */
-   EXPECT_EQ(encode(&tAlgorithmIdentifier, &known),
-             H("30 0E 06 03 2A 03 04 30 07 02 01 05 04 02 01 FF"));
-   AlgorithmIdentifier empty{};
-   ASSERT_EQ(fromXer(&tAlgorithmIdentifier, &empty,
-                     "<AlgorithmIdentifier><algorithm>1.2.3.9</algorithm><parameters><Encoded/>"
-                     "</parameters></AlgorithmIdentifier>"),
-             RTS_OK);
-   EXPECT_EQ(empty.m.parametersPresent, 1u);
-   EXPECT_EQ(empty.parameters.numocts, 0u);
+   /* A known object's octets are decoded as its type and written as DER,
+      also when they came as BER. */
+   const struct Case {
+      const char* hex;
+      const char* der;
+   } known[] = {
+      {"3007020105040201FF", "30 0E 06 03 2A 03 04 30 07 02 01 05 04 02 01 FF"},
+      {"308002010524800401010401FF00000000", "30 0E 06 03 2A 03 04 30 07 02 01 05 04 02 01 FF"},
+   };
+   for (const Case& c : known) {
+      AlgorithmIdentifier a{};
+      ASSERT_EQ(fromXer(&tAlgorithmIdentifier, &a,
+                        std::string("<AlgorithmIdentifier><algorithm>1.2.3.4</algorithm><parameters>"
+                                    "<Encoded>") +
+                           c.hex + "</Encoded></parameters></AlgorithmIdentifier>"),
+                RTS_OK)
+         << c.hex;
+      EXPECT_NE(a.parameters.decoded, nullptr) << c.hex;
+      EXPECT_EQ(encode(&tAlgorithmIdentifier, &a), H(c.der)) << c.hex;
+   }
 }
 
 TEST_F(XerOpenTypeTest, CapturedTextThatCannotBeResolvedFails) {
