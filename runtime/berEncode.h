@@ -126,6 +126,37 @@ int xe_OpenType(ASN1CTXT* pctxt, const ASN1OCTET* object_p, ASN1UINT numocts);
    that they come out in list order; returns the sum. */
 int xe_OpenTypeExt(ASN1CTXT* pctxt, const Asn1RTDList* pElemList);
 
+/* ---- DER form of schema-less octets ------------------------------------- */
+
+/* The DER form of numocts octets holding one or more complete BER elements
+   whose types are unknown (open-type contents), as far as the identifier
+   octets tell the type (X.690 clauses 10 and 11):
+   - definite lengths in the fewest octets, end-of-contents octets dropped;
+   - tag numbers in the fewest identifier octets;
+   - universal string types (BIT STRING, OCTET STRING, the character
+     strings, UTCTime, GeneralizedTime, ObjectDescriptor) in one primitive
+     encoding of their segments joined; for BIT STRING only the last
+     segment may leave bits unused, and the unused bits are cleared;
+   - the elements of a universal SET in the SET OF order of X.690 11.6, by
+     their encodings (without the type a SET cannot be told from a SET OF);
+   - universal BOOLEAN TRUE as FF, INTEGER and ENUMERATED in the fewest
+     octets;
+   - everything else (other tags' contents, DEFAULT values, named bits, time
+     formats, implicitly tagged values) as received.
+   On success *der_p2 and *pdernumocts give the result: the input itself
+   when it is DER already (nothing allocated), else a new block of the
+   context's typeMemHeap; on failure they are left as they were. No octets
+   give no octets. Malformed input gives the BER decoder's status:
+   RTS_END_OF_DATA or RTS_BAD_LENGTH (truncated, lengths past the end,
+   indefinite length on a primitive, bad BOOLEAN/NULL/INTEGER length),
+   RTS_BAD_VALUE (end-of-contents where an element must be, unused-bit count
+   above 7 or left by a segment other than the last, null data), RTS_BAD_TAG
+   (bad identifier, segment of another type, a universal type in the form it
+   never has), RTS_TOO_DEEP (more than 256 constructed levels), and
+   RTS_NO_MEMORY. */
+int xe_derNormalise(ASN1CTXT* pctxt, const ASN1OCTET* object_p, ASN1UINT numocts,
+                    const ASN1OCTET** der_p2, ASN1UINT* pdernumocts);
+
 /* ---- DER SET OF ----------------------------------------------------------- */
 
 /* Records the element just written: numocts = length, offset measured from
