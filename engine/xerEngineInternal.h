@@ -64,9 +64,10 @@ int encodeUntypedField(ASN1CTXT* pctxt, const ASN1TOpenType& openType, const cha
 int encodeUntypedItem(ASN1CTXT* pctxt, const ASN1TOpenType& openType);
 
 /* Reads the hexadecimal form out of captured text (whitespace around and
-   between the digits allowed): 1 with the octets allocated in pctxt's heap,
-   0 when the text is not that form, or RTS_BAD_HEX_TEXT / RTS_NO_MEMORY /
-   RTS_BAD_VALUE (octets that are not exactly one complete element),
+   between the digits allowed): 1 with the DER form of the octets allocated
+   in pctxt's heap, 0 when the text is not that form, or RTS_BAD_HEX_TEXT /
+   RTS_NO_MEMORY / RTS_BAD_VALUE (octets that are not exactly one complete
+   element) / the status of BER that has no DER form (xe_derNormalise),
    recorded. */
 int decodeHexForm(ASN1CTXT* pctxt, const ASN1OCTET* text, ASN1UINT length,
                   ASN1TDynOctStr* octets);

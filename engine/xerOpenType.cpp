@@ -185,7 +185,20 @@ int xerdetail::decodeHexForm(ASN1CTXT* pctxt, const ASN1OCTET* text, ASN1UINT le
          high = -1;
       }
    }
-   if (count > 0 && !isOneElement(pctxt, data, count)) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   if (count > 0) {
+      /* The DER form of the octets, whatever BER they were given in: that
+         is what is written, and it is checked to be one element. */
+      const ASN1OCTET* der = nullptr;
+      ASN1UINT derCount = 0;
+      const int stat = xe_derNormalise(pctxt, data, count, &der, &derCount);
+      if (stat != RTS_OK) return stat;
+      if (der != data) {
+         ASN1MEMFREEPTR(pctxt, data);
+         data = const_cast<ASN1OCTET*>(der);
+         count = derCount;
+      }
+      if (!isOneElement(pctxt, data, count)) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   }
    octets->numocts = count;
    octets->data = data;
    return 1;

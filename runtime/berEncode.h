@@ -116,10 +116,12 @@ int xe_32BitCharStr(ASN1CTXT* pctxt, const ASN132BitCharString* object_p,
 /* ---- open types --------------------------------------------------------- */
 
 /* Writes the one complete element (identifier, length, contents) that the
-   octets begin with; returns its length, which may be less than numocts.
-   numocts 0 writes nothing. Null data is RTS_BAD_VALUE; octets that do not
-   begin with a complete element give the decoder's status. Data that already
-   lies at the position (encoded in place) is not copied. */
+   octets begin with, in its DER form (xe_derNormalise: BER kept from a
+   message comes out as DER); returns the length written. numocts 0 writes
+   nothing. Null data is RTS_BAD_VALUE; octets that do not begin with a
+   complete element give the decoder's status, BER that has no DER form
+   xe_derNormalise's. Data that already lies at the position (encoded in
+   place) is not copied. */
 int xe_OpenType(ASN1CTXT* pctxt, const ASN1OCTET* object_p, ASN1UINT numocts);
 
 /* Writes every open type of an extension list (ASN1TOpenType node data) so

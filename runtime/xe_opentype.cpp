@@ -1,5 +1,5 @@
 /*
- * Open types: one complete encoded element copied as it is, and the
+ * Open types: one complete encoded element written in its DER form, and the
  * extension lists of unknown elements kept for re-encoding.
  */
 #include "berEncode.h"
@@ -9,6 +9,7 @@
 
 #include "berDecode.h"
 #include "rtContext.h"
+#include "rtMemHeap.h"
 
 /* The measuring routine answers 0 for limits below this. */
 static const ASN1UINT kMinMeasureLimit = 5;
@@ -46,7 +47,15 @@ int xe_OpenType(ASN1CTXT* pctxt, const ASN1OCTET* object_p, ASN1UINT numocts) {
    if (len < 0) return LOG_ASN1ERR(pctxt, len);
    /* Encoded in place: the element is already in front of the position. */
    if (object_p == pctxt->buffer.data + pctxt->buffer.byteIndex) return len;
-   return xe_memcpy(pctxt, object_p, static_cast<ASN1UINT>(len));
+   /* Octets kept from BER (an unknown identifier's value) are written as
+      DER, as far as that is known without their type. */
+   const ASN1OCTET* der = nullptr;
+   ASN1UINT derLength = 0;
+   int stat = xe_derNormalise(pctxt, object_p, static_cast<ASN1UINT>(len), &der, &derLength);
+   if (stat != RTS_OK) return stat;
+   len = xe_memcpy(pctxt, der, derLength);
+   if (der != object_p) ASN1MEMFREEPTR(pctxt, const_cast<ASN1OCTET*>(der));
+   return len;
 }
 
 int xe_OpenTypeExt(ASN1CTXT* pctxt, const Asn1RTDList* pElemList) {

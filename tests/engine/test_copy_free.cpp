@@ -36,7 +36,7 @@ const Sample kSamples[] = {
    {"registeredID", &tGenName, "88 03 2A 03 04"},
    {"Country", &tCountry, "61 04 13 02 55 53"},
    {"Person", &tPerson, "31 0F A0 04 13 02 41 42 A1 04 13 02 43 44 82 01 07"},
-   {"Blob with extensions", &tBlob, "30 0E 06 03 2A 03 04 02 01 05 A1 80 05 00 00 00"},
+   {"Blob with extensions", &tBlob, "30 0C 06 03 2A 03 04 02 01 05 A1 02 05 00"},
    {"Attribute", &tAttribute,
     "30 14 06 03 55 04 03 31 0D 0C 03 E2 82 AC 13 02 41 42 1E 02 00 41"},
    {"unknown Attribute", &tAttribute, "30 0C 06 03 2A 03 09 31 05 04 01 01 05 00"},

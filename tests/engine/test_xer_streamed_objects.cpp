@@ -84,7 +84,7 @@ TEST_F(XerStreamedObjectTest, OpenTypesWithoutExactlyOneValueAreRefused) {
       {std::string("<Encoded>0500</Encoded>") + value, RTS_XML_STRUCTURE},
       {"<Encoded>300</Encoded>", RTS_BAD_HEX_TEXT},
       {"<Encoded>0500</Encoded>", RTS_NOT_FOUND},
-      {"<Encoded>300702010504</Encoded>", RTS_BAD_VALUE},
+      {"<Encoded>300702010504</Encoded>", RTS_BAD_LENGTH},
    };
    for (const Case& c : cases) {
       AlgorithmIdentifier a{};
@@ -260,7 +260,7 @@ TEST_F(XerStreamedItemsTest, FailuresInsideAnItemKeepTheirStatus) {
       {"<DirString><printableString>hi</printableString><utf8String>x</utf8String></DirString>",
        RTS_NOT_FOUND},
       {"<DirString><bad/></DirString>", RTS_NOT_FOUND},
-      {"<Encoded>0C01</Encoded>", RTS_BAD_VALUE},
+      {"<Encoded>0C01</Encoded>", RTS_BAD_LENGTH},
    };
    for (const Case& c : cases) {
       Attribute attribute{};

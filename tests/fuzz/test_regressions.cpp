@@ -88,23 +88,26 @@ int saxStatusOfToDer(const XerDerConverterSimple& converter, const std::string& 
 TEST(EncodedOpenType, IsAcceptedOnlyAsExactlyOneElement) {
    const struct {
       const char* hex;
-      const char* der;  // null: refused
+      const char* der;  // null: refused with status
+      int status;
    } cases[] = {
-      {"020100", "3012060B2A864886F70D0109100117A003020100"},
-      {"3080020100 0000", "3016060B2A864886F70D0109100117A00730800201000000"},
-      {"2000", "3011060B2A864886F70D0109100117A0022000"},
-      {"000201FF", "3013060B2A864886F70D0109100117A004000201FF"},
-      {"0000", nullptr},
-      {"008100", nullptr},
-      {"02010005", nullptr},
-      {"0201", nullptr},
-      {"308002010000", nullptr},
+      {"020100", "3012060B2A864886F70D0109100117A003020100", 0},
+      {"3080020100 0000", "3014060B2A864886F70D0109100117A0053003020100", 0},
+      {"2000", "3011060B2A864886F70D0109100117A0022000", 0},
+      {"000201FF", "3013060B2A864886F70D0109100117A004000201FF", 0},
+      {"0000", nullptr, RTS_BAD_VALUE},
+      {"008100", nullptr, RTS_BAD_VALUE},
+      {"020100050", nullptr, RTS_BAD_HEX_TEXT},
+      {"0201000500", nullptr, RTS_BAD_VALUE},
+      {"02010005", nullptr, RTS_END_OF_DATA},
+      {"0201", nullptr, RTS_BAD_LENGTH},
+      {"308002010000", nullptr, RTS_END_OF_DATA},
    };
    XerDerConverterSimple converter("ContentInfo");
    for (const auto& c : cases) {
       std::string xml = contentInfoXml(c.hex);
       if (c.der == nullptr) {
-         EXPECT_EQ(saxStatusOfToDer(converter, xml), RTS_BAD_VALUE) << c.hex;
+         EXPECT_EQ(saxStatusOfToDer(converter, xml), c.status) << c.hex;
          continue;
       }
       std::string der = fuzzoracle::detail::blobBytes(converter.toDer(xml));
@@ -126,7 +129,7 @@ TEST(EncodedOpenType, WithoutEndOfContentsIsShownButNotWritten) {
    std::string written;
    EXPECT_EQ(fuzzoracle::detail::reencodeValue("ContentInfo", der, written),
              fuzzoracle::detail::Reencoding::EncodeFailed);
-   EXPECT_EQ(saxStatusOfToDer(converter, xml), RTS_BAD_VALUE);
+   EXPECT_EQ(saxStatusOfToDer(converter, xml), RTS_END_OF_DATA);
    EXPECT_TRUE(fuzzoracle::checkDerInput("ContentInfo", der).held);
 }
 

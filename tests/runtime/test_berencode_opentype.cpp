@@ -1,5 +1,5 @@
 /* Open types: exactly one complete element is written whatever numocts
-   says, indefinite elements are measured, data encoded in place is not
+   says, in its DER form, indefinite elements are measured, data encoded in place is not
    copied, and extension lists come out in list order. */
 #include <gtest/gtest.h>
 
@@ -22,9 +22,9 @@ TEST(BerEncodeOpenType, WritesTheLeadingElement) {
    } cases[] = {
       {"exact", "05 00", "05 00"},
       {"trailing octets ignored", "02 01 05 FF FF", "02 01 05"},
-      {"indefinite", "30 80 02 01 01 00 00 AA", "30 80 02 01 01 00 00"},
-      {"nested indefinite", "A0 80 30 80 00 00 00 00", "A0 80 30 80 00 00 00 00"},
-      {"shortest indefinite", "30 80 00 00", "30 80 00 00"},
+      {"indefinite", "30 80 02 01 01 00 00 AA", "30 03 02 01 01"},
+      {"nested indefinite", "A0 80 30 80 00 00 00 00", "A0 02 30 00"},
+      {"shortest indefinite", "30 80 00 00", "30 00"},
    };
    for (const auto& c : cases) {
       std::string data = testsupport::fromHex(c.data);

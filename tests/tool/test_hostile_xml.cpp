@@ -46,6 +46,11 @@ TEST(HostileXml, RefusedOrExact) {
                                    xml.find("<extnValue>", xml.find("2.5.29.15"))),
                 "<extnValue>03020780FF"),
        "Certificate", "", kReaderReport},
+      // BER kept in an unknown open type comes out as DER.
+      {"indefinite lengths inside an unknown content",
+       "<ContentInfo><contentType>1.2.3.4</contentType>"
+       "<content><Encoded>30800201010000</Encoded></content></ContentInfo>",
+       "ContentInfo", testsupport::fromHex("300C06032A0304A00530030201 01"), nullptr},
       {"content of a ContentInfo empty",
        "<ContentInfo><contentType>1.2.840.113549.1.7.1</contentType><content/></ContentInfo>",
        "ContentInfo", "", kReaderReport},
