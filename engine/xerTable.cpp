@@ -21,7 +21,8 @@ using namespace xerdetail;
 /* ---- encode side ------------------------------------------------------------ */
 
 /* Renders one open type into a compact fragment of its own and makes a copy
-   of that text in pctxt's heap the open type's octets. */
+   of that text in pctxt's heap the open type's octets. That heap is the
+   encoding context's, which need not be the value's: the text is borrowed. */
 static int renderObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType) {
    if (holdsXerText(*openType)) return RTS_OK;
    if (openType->numocts == 0 && !resolvesTo(object, *openType)) return RTS_OK;
@@ -43,8 +44,8 @@ static int renderObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* 
       } else {
          std::memcpy(text, fragment.buffer.data, length);
          openType->numocts = length;
+         openType->flags = ASN1OPENTYPE_BORROWED | ASN1OPENTYPE_XER_TEXT;
          openType->data = text;
-         openType->aux = text;
       }
    }
    rtFreeContext(&fragment);
@@ -114,7 +115,7 @@ int xerDecodeText(ASN1CTXT* pctxt, const TypeDesc* type, void* value, const ASN1
 static int resolveObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType,
                          bool* raw) {
    openType->decoded = nullptr;
-   openType->aux = nullptr;
+   openType->flags &= ~ASN1OPENTYPE_XER_TEXT;
    *raw = true;
    if (openType->numocts == 0) return RTS_OK;
    ASN1TDynOctStr octets;
@@ -122,6 +123,7 @@ static int resolveObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject*
    if (stat < 0) return stat;
    if (stat == 1) {
       openType->numocts = octets.numocts;
+      openType->flags = 0;
       openType->data = octets.data;
       return RTS_OK;
    }
@@ -138,6 +140,7 @@ static int resolveObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject*
    /* The captured text lives in the capture's message heap, not with the
       value; the BER side encodes the decoded value afresh. */
    openType->numocts = 0;
+   openType->flags = 0;
    openType->data = nullptr;
    return RTS_OK;
 }
@@ -164,7 +167,9 @@ int tableXerDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
          octets.data = openType.data;
          return RTS_OK;
       }
-      openType = Asn1TObject{octets.numocts, octets.data, nullptr, nullptr};
+      openType = Asn1TObject{};
+      openType.numocts = octets.numocts;
+      openType.data = octets.data;
       return RTS_OK;
    }
    case TableForm::SetOfOpenTypes: {
