@@ -99,13 +99,21 @@ struct TypeDesc;
 struct TableDesc;
 
 /* A table-constrained open type: the encoding (BER octets, or XER text on
-   the XER side) plus the value decoded through the information object. */
+   the XER side) plus the value decoded through the information object. It
+   begins like ASN1TOpenType, whose flags tell whether the octets are the
+   value's own. The mirror of an OCTET STRING (TableForm::InOctetString)
+   never frees its octets; when it shares borrowed ones with the OCTET
+   STRING, free leaves them alone there too. */
 struct Asn1TObject {
    ASN1UINT numocts;
    const ASN1OCTET* data;
-   void* decoded; /* value of the object's type, null when not decoded */
-   void* aux;     /* left untouched by the BER side */
+   ASN1UINT flags;  /* ASN1OPENTYPE_BORROWED, ASN1OPENTYPE_XER_TEXT */
+   void* decoded;   /* value of the object's type, null when not decoded */
 };
+
+/* The octets are the XER text that the XER encoder rendered for the open
+   type (tableXerEncode), to be written as they are. */
+#define ASN1OPENTYPE_XER_TEXT 0x2u
 
 /* One information object: its identifying OID and the type it names (null
    for an object that defines no type, such as an algorithm without

@@ -201,8 +201,7 @@ int decodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagT
       return stat != RTS_OK ? stat : checkSize(pctxt, type->size, text.nchars);
    }
    case Kind::OpenType: {
-      ASN1TOpenType& open = fieldAs<ASN1TOpenType>(value, 0);
-      return xd_OpenType(pctxt, &open.data, &open.numocts);
+      return xd_OpenTypeRecord(pctxt, &fieldAs<ASN1TOpenType>(value, 0));
    }
    default: /* constructed kinds have routines of their own */
       return LOG_ASN1ERR(pctxt, RTS_BAD_ARGUMENT);

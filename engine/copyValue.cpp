@@ -20,10 +20,9 @@ static void* copyToNewValue(ASN1CTXT* pctxt, const TypeDesc* type, const void* s
    return dst;
 }
 
-/* The fourth word is the XER side's; one that points at the octets follows
-   them into the copy. */
-static void* copiedAux(const Asn1TObject& from, const Asn1TObject& to) {
-   return from.aux != nullptr && from.aux == from.data ? const_cast<ASN1OCTET*>(to.data) : from.aux;
+/* The copy owns its octets; rendered XER text stays XER text in it. */
+static ASN1UINT copiedFlags(const Asn1TObject& from) {
+   return from.flags & ASN1OPENTYPE_XER_TEXT;
 }
 
 static void copyOpenType(ASN1CTXT* pctxt, const TypeDesc* type, const void* src, void* dst) {
@@ -33,7 +32,7 @@ static void copyOpenType(ASN1CTXT* pctxt, const TypeDesc* type, const void* src,
       const Asn1TObject& from = fieldAs<Asn1TObject>(src, 0);
       Asn1TObject& to = fieldAs<Asn1TObject>(dst, 0);
       to.decoded = nullptr;
-      to.aux = copiedAux(from, to);
+      to.flags = copiedFlags(from);
    }
 }
 
@@ -59,8 +58,8 @@ static void copyDecodedValues(ASN1CTXT* pctxt, const TypeDesc* type, const void*
       const ASN1TDynOctStr& octets = fieldAs<ASN1TDynOctStr>(dst, carrier.offset);
       to.numocts = octets.numocts;
       to.data = octets.data;
+      to.flags = copiedFlags(from);
       to.decoded = objectType != nullptr ? copyToNewValue(pctxt, objectType, from.decoded) : nullptr;
-      to.aux = copiedAux(from, to);
       return;
    }
    case TableForm::SetOfOpenTypes: {

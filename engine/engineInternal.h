@@ -76,10 +76,11 @@ inline const void* alternativeValue(const void* choice, const FieldDesc& field) 
    return field.byPointer ? fieldAs<void* const>(choice, field.offset) : at(choice, field.offset);
 }
 
-/* An Asn1TObject begins with the two fields of an ASN1TOpenType, so both
-   are read and written through the smaller record. */
+/* An Asn1TObject begins with the fields of an ASN1TOpenType, so both are
+   read and written through the smaller record. */
 static_assert(offsetof(Asn1TObject, numocts) == offsetof(ASN1TOpenType, numocts) &&
-                 offsetof(Asn1TObject, data) == offsetof(ASN1TOpenType, data),
+                 offsetof(Asn1TObject, data) == offsetof(ASN1TOpenType, data) &&
+                 offsetof(Asn1TObject, flags) == offsetof(ASN1TOpenType, flags),
               "Asn1TObject must start like ASN1TOpenType");
 inline bool isTableObject(const TypeDesc* openType) {
    return openType->valueSize >= sizeof(Asn1TObject);

@@ -1,7 +1,8 @@
 /*
  * Release of the dynamic parts of a value, depth first, back into the
  * context's memory heap. The value structure itself stays; every part it
- * points to must come from that heap.
+ * points to must come from that heap, except open-type octets marked
+ * borrowed, which are left where they are.
  */
 #include "asn1Engine.h"
 #include "engineInternal.h"
@@ -16,16 +17,24 @@ using namespace detail;
    freed while the identifier that names their type is still there. */
 static void freeDecodedValues(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    const ObjectDesc* object = objectOf(type, value);
-   const bool mirror = type->table->form == TableForm::InOctetString;
-   forEachTableObject(pctxt, type, value, [pctxt, object, mirror](Asn1TObject* open) {
+   const TableDesc* table = type->table;
+   const uint32_t carrierOffset = type->fields[table->openField].offset;
+   ASN1TDynOctStr* carrier = table->form == TableForm::InOctetString
+                                ? &fieldAs<ASN1TDynOctStr>(value, carrierOffset)
+                                : nullptr;
+   forEachTableObject(pctxt, type, value, [pctxt, object, carrier](Asn1TObject* open) {
       if (open->decoded != nullptr && object != nullptr && object->type != nullptr)
          freeValue(pctxt, object->type, open->decoded);
       ASN1MEMFREEPTR(pctxt, open->decoded);
       open->decoded = nullptr;
-      /* A mirror shares the OCTET STRING's octets, which go with it. */
-      if (mirror) {
-         open->numocts = 0;
-         open->data = nullptr;
+      if (carrier != nullptr) {
+         /* A mirror shares the OCTET STRING's octets, which go with it
+            unless they are borrowed. */
+         if ((open->flags & ASN1OPENTYPE_BORROWED) && carrier->data == open->data) {
+            carrier->numocts = 0;
+            carrier->data = nullptr;
+         }
+         *open = Asn1TObject{};
       }
       return RTS_OK;
    });
@@ -127,8 +136,8 @@ void freeValue(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    }
    case Kind::OpenType: {
       ASN1TOpenType& open = fieldAs<ASN1TOpenType>(value, 0);
-      release(pctxt, open.data);
-      open.numocts = 0;
+      if (!(open.flags & ASN1OPENTYPE_BORROWED)) ASN1MEMFREEPTR(pctxt, open.data);
+      open = ASN1TOpenType{};
       return;
    }
    case Kind::Sequence:

@@ -46,7 +46,9 @@ int detail::decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TOb
 }
 
 /* Encodes the decoded value into a scratch buffer of the memory heap and
-   keeps a block of exactly its octets as the open type's new octets. */
+   keeps a block of exactly its octets as the open type's new octets. That
+   heap is the encoding context's, which need not be the value's: the octets
+   are borrowed and go when that context goes. */
 static int encodeObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open) {
    const TypeDesc* type = object->type;
    /* Without a decoded value the octets stay as they are; only a NULL
@@ -75,6 +77,7 @@ static int encodeObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* 
    if (len < 0) return len;
    if (len > 0 && octets == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
    open->numocts = static_cast<ASN1UINT>(len);
+   open->flags = ASN1OPENTYPE_BORROWED;
    open->data = octets;
    return RTS_OK;
 }
@@ -88,6 +91,7 @@ int tableDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
       const ASN1TDynOctStr& octets = fieldAs<ASN1TDynOctStr>(value, carrier.offset);
       Asn1TObject& open = fieldAs<Asn1TObject>(value, table->objectOffset);
       open.numocts = present ? octets.numocts : 0;
+      open.flags = 0;
       open.data = present ? octets.data : nullptr;
       open.decoded = nullptr;
    }
@@ -109,7 +113,8 @@ int tableEncode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
       });
       return stat < 0 ? LOG_ASN1ERR(pctxt, stat) : stat;
    }
-   /* The OCTET STRING takes the new octets of a decoded value. */
+   /* The OCTET STRING takes the new octets of a decoded value, borrowed as
+      the mirror's are (free tells them by the shared pointer). */
    auto renew = [pctxt, object, table, type, value](Asn1TObject* open) {
       if (open->decoded == nullptr) return RTS_OK;
       int stat = encodeObject(pctxt, object, open);

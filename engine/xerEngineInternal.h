@@ -39,7 +39,7 @@ bool resolvesTo(const ObjectDesc* object, const Asn1TObject& openType);
 
 /* Whether tableXerEncode has already put the XER text into the octets. */
 inline bool holdsXerText(const Asn1TObject& openType) {
-   return openType.data != nullptr && openType.aux == openType.data;
+   return openType.data != nullptr && (openType.flags & ASN1OPENTYPE_XER_TEXT) != 0;
 }
 
 /* The XER of a value, compact and on the current line, as an open type's
@@ -73,8 +73,9 @@ int decodeHexForm(ASN1CTXT* pctxt, const ASN1OCTET* text, ASN1UINT length,
                   ASN1TDynOctStr* octets);
 
 /* Turns the captured text of an open type without table constraint into
-   the octets the hexadecimal form spells; any other text is RTS_BAD_VALUE
-   (recorded), since it has no encoding of its own. */
+   the octets the hexadecimal form spells, the value's own from pctxt's
+   heap; any other text is RTS_BAD_VALUE (recorded), since it has no
+   encoding of its own. */
 int resolveUntyped(ASN1CTXT* pctxt, ASN1TOpenType* openType);
 
 }

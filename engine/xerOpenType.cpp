@@ -211,6 +211,7 @@ int xerdetail::resolveUntyped(ASN1CTXT* pctxt, ASN1TOpenType* openType) {
    if (stat < 0) return stat;
    if (stat == 0) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    openType->numocts = octets.numocts;
+   openType->flags = 0;
    openType->data = octets.data;
    return RTS_OK;
 }

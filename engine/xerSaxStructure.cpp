@@ -111,7 +111,7 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
       ASN1MessageBufferIF& msgBuf = *mpSession->msgBuf;
       if (isTableObject(field.type)) {
          Asn1TObject& openType = *static_cast<Asn1TObject*>(fieldValue);
-         openType = Asn1TObject{0, nullptr, nullptr, nullptr};
+         openType = Asn1TObject{};
          const ObjectDesc* object = streamableObject(id);
          if (object != nullptr) {
             beginStreamedObject(openType, *object);
@@ -120,7 +120,7 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
          }
       } else {
          ASN1TOpenType& openType = *static_cast<ASN1TOpenType*>(fieldValue);
-         openType = ASN1TOpenType{0, nullptr};
+         openType = ASN1TOpenType{};
          adoptCapture(new ASN1CXerOpenType(msgBuf, openType), 1);
       }
    } else if (table != nullptr && table->form == TableForm::InOctetString &&
@@ -128,7 +128,7 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
       /* The value's XER goes to the capture, hexadecimal content to the
          OCTET STRING. */
       Asn1TObject& openType = fieldAs<Asn1TObject>(mpValue, table->objectOffset);
-      openType = Asn1TObject{0, nullptr, nullptr, nullptr};
+      openType = Asn1TObject{};
       *static_cast<ASN1TDynOctStr*>(fieldValue) = ASN1TDynOctStr{0, nullptr};
       rtMemBufReset(&mpSession->text);
       const ObjectDesc* object = streamableObject(id);

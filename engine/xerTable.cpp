@@ -21,7 +21,8 @@ using namespace xerdetail;
 /* ---- encode side ------------------------------------------------------------ */
 
 /* Renders one open type into a compact fragment of its own and makes a copy
-   of that text in pctxt's heap the open type's octets. */
+   of that text in pctxt's heap the open type's octets. That heap is the
+   encoding context's, which need not be the value's: the text is borrowed. */
 static int renderObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType) {
    if (holdsXerText(*openType)) return RTS_OK;
    if (openType->numocts == 0 && !resolvesTo(object, *openType)) return RTS_OK;
@@ -43,8 +44,8 @@ static int renderObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* 
       } else {
          std::memcpy(text, fragment.buffer.data, length);
          openType->numocts = length;
+         openType->flags = ASN1OPENTYPE_BORROWED | ASN1OPENTYPE_XER_TEXT;
          openType->data = text;
-         openType->aux = text;
       }
    }
    rtFreeContext(&fragment);
@@ -115,6 +116,7 @@ int xerDecodeText(ASN1CTXT* pctxt, const TypeDesc* type, void* value, const ASN1
 static int takeOctets(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType,
                       const ASN1TDynOctStr& octets) {
    openType->numocts = octets.numocts;
+   openType->flags = 0;
    openType->data = octets.data;
    return object != nullptr ? decodeTableObject(pctxt, object, openType) : RTS_OK;
 }
@@ -126,7 +128,7 @@ static int takeOctets(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* op
 static int resolveObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType,
                          bool* raw) {
    openType->decoded = nullptr;
-   openType->aux = nullptr;
+   openType->flags &= ~ASN1OPENTYPE_XER_TEXT;
    *raw = true;
    if (openType->numocts == 0) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    ASN1TDynOctStr octets;
@@ -149,6 +151,7 @@ static int resolveObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject*
    /* The captured text lives in the capture's message heap, not with the
       value; the BER side encodes the decoded value afresh. */
    openType->numocts = 0;
+   openType->flags = 0;
    openType->data = nullptr;
    return RTS_OK;
 }
@@ -175,7 +178,7 @@ int tableXerDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
          octets.data = openType.data;
          return RTS_OK;
       }
-      openType = Asn1TObject{0, nullptr, nullptr, nullptr};
+      openType = Asn1TObject{};
       if (octets.numocts == 0) return RTS_OK;
       return takeOctets(pctxt, object, &openType, octets);
    }

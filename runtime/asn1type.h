@@ -106,11 +106,20 @@ struct ASN1TDynBitStr {
    const ASN1OCTET* data;
 };
 
-/* One complete encoded element: identifier, length and contents. */
+/* One complete encoded element: identifier, length and contents. The
+   octets are the value's own (allocated from its heap, freed with it) unless
+   `flags` has ASN1OPENTYPE_BORROWED; a zeroed or hand-built record, whose
+   flags are 0, owns them. */
 struct ASN1TOpenType {
    ASN1UINT numocts;
    const ASN1OCTET* data;
+   ASN1UINT flags;
 };
+
+/* The octets lie in memory that the value's heap did not give (the message
+   under CTXTF_OPENTYPE_NOCOPY, the heap of another context that encoded the
+   value, a capture buffer): freeing the value leaves them alone. */
+#define ASN1OPENTYPE_BORROWED 0x1u
 
 struct ASN116BitCharString {
    ASN1UINT nchars;

@@ -216,6 +216,10 @@ int xd_32BitCharStr(ASN1CTXT* pctxt, ASN132BitCharString* object_p, ASN1TagType 
    end-of-contents, is RTS_BAD_VALUE; no element at all is RTS_NOT_FOUND. */
 int xd_OpenType(ASN1CTXT* pctxt, const ASN1OCTET** object_p2, ASN1UINT* pnumocts);
 
+/* xd_OpenType into a record, whose flags then tell whether the octets are
+   its own or borrowed from the message (ASN1OPENTYPE_BORROWED). */
+int xd_OpenTypeRecord(ASN1CTXT* pctxt, ASN1TOpenType* openType);
+
 /* Decodes the element at the position as an open type into a new node at the
    tail of the extension list (node and ASN1TOpenType in one block); with a
    null list the element is skipped. */

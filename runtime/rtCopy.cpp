@@ -112,6 +112,8 @@ int rtCopyOpenType(ASN1CTXT* pctxt, const ASN1TOpenType* pSrc, ASN1TOpenType* pD
    const void* data;
    const int copied = copyCounted(pctxt, pSrc->numocts, pSrc->data, 1, &pDst->numocts, &data);
    pDst->data = static_cast<const ASN1OCTET*>(data);
+   /* Borrowed or not in the source, the copy's octets come from the heap. */
+   pDst->flags = 0;
    return copied;
 }
 

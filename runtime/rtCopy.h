@@ -34,6 +34,7 @@ int rtCopy32BitCharStr(ASN1CTXT* pctxt, const ASN132BitCharString* pSrc,
 /* No allocation; 0 when numarcs exceeds MAX_OID_ARCS. */
 int rtCopyOID(ASN1CTXT* pctxt, const ASN1OBJID* pSrc, ASN1OBJID* pDst);
 
+/* The copy owns its octets, also when the source's are borrowed. */
 int rtCopyOpenType(ASN1CTXT* pctxt, const ASN1TOpenType* pSrc, ASN1TOpenType* pDst);
 
 /* Initialises pDst, then appends a separately allocated copy of every

@@ -52,7 +52,8 @@ ASN1UINT rtMemHeapBlockSize(const void* mem_p);
 #define ASN1REALLOC(pctxt, mem_p, nbytes) \
    rtMemHeapRealloc(&(pctxt)->typeMemHeap, (void*)(mem_p), nbytes)
 
-/* Frees each node's open-type octets, then the whole extension list. */
+/* Frees each node's open-type octets (unless borrowed), then the whole
+   extension list. */
 void rtMemFreeOpenSeqExt(ASN1CTXT* pctxt, Asn1RTDList* pElemList);
 
 struct ASN1MemBuf {

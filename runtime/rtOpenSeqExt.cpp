@@ -1,6 +1,7 @@
 /*
  * Release of an open-type extension list: the unknown elements that an
- * extensible type kept for re-encoding.
+ * extensible type kept for re-encoding. Octets borrowed from the message
+ * stay where they are.
  */
 #include "rtList.h"
 #include "rtMemHeap.h"
@@ -8,7 +9,8 @@
 void rtMemFreeOpenSeqExt(ASN1CTXT* pctxt, Asn1RTDList* pElemList) {
    for (Asn1RTDListNode* node = pElemList->head; node != nullptr; node = node->next) {
       ASN1TOpenType* openType = static_cast<ASN1TOpenType*>(node->data);
-      if (openType != nullptr) ASN1MEMFREEPTR(pctxt, openType->data);
+      if (openType != nullptr && !(openType->flags & ASN1OPENTYPE_BORROWED))
+         ASN1MEMFREEPTR(pctxt, openType->data);
    }
    rtDListFreeAll(pctxt, pElemList);
 }

@@ -63,6 +63,13 @@ int xd_OpenType(ASN1CTXT* pctxt, const ASN1OCTET** object_p2, ASN1UINT* pnumocts
    return RTS_OK;
 }
 
+int xd_OpenTypeRecord(ASN1CTXT* pctxt, ASN1TOpenType* openType) {
+   const int stat = xd_OpenType(pctxt, &openType->data, &openType->numocts);
+   if (stat != RTS_OK) return stat;
+   openType->flags = (pctxt->flags & CTXTF_OPENTYPE_NOCOPY) ? ASN1OPENTYPE_BORROWED : 0;
+   return RTS_OK;
+}
+
 /* A list node and its open type in one heap block, the node first. */
 struct OpenTypeNode {
    Asn1RTDListNode node;
@@ -75,7 +82,7 @@ int xd_OpenTypeAppend(ASN1CTXT* pctxt, Asn1RTDList* pElemList) {
    if (pElemList == nullptr) return xd_NextElement(pctxt);
    OpenTypeNode* block = static_cast<OpenTypeNode*>(ASN1MALLOCZ(pctxt, sizeof(OpenTypeNode)));
    if (block == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
-   int stat = xd_OpenType(pctxt, &block->openType.data, &block->openType.numocts);
+   int stat = xd_OpenTypeRecord(pctxt, &block->openType);
    if (stat != RTS_OK) {
       ASN1MEMFREEPTR(pctxt, block);
       return stat;

@@ -11,19 +11,21 @@
 static const int kCaptureBufferSize = 1024;
 
 ASN1CXerOpenType::ASN1CXerOpenType(ASN1MessageBufferIF& msgBuf, ASN1TOpenType& target)
-   : ASN1CXerOpenType(msgBuf, target.numocts, target.data) {}
+   : ASN1CXerOpenType(msgBuf, target.numocts, target.flags, target.data) {}
 
 ASN1CXerOpenType::ASN1CXerOpenType(ASN1TOpenType& target)
-   : ASN1CXerOpenType(target.numocts, target.data) {}
+   : ASN1CXerOpenType(target.numocts, target.flags, target.data) {}
 
 ASN1CXerOpenType::ASN1CXerOpenType(ASN1MessageBufferIF& msgBuf, ASN1UINT& targetCount,
-                                   const ASN1OCTET*& targetData)
-   : ASN1CType(msgBuf), mTargetCount(targetCount), mTargetData(targetData),
+                                   ASN1UINT& targetFlags, const ASN1OCTET*& targetData)
+   : ASN1CType(msgBuf), mTargetCount(targetCount), mTargetFlags(targetFlags),
+     mTargetData(targetData),
      mCaptureBuffer(1, msgBuf.getCtxtPtr(), kCaptureBufferSize),
      mpCaptureCtxt(mCaptureBuffer.getCtxtPtr()), mTargetSet(false) {}
 
-ASN1CXerOpenType::ASN1CXerOpenType(ASN1UINT& targetCount, const ASN1OCTET*& targetData)
-   : ASN1CType(), mTargetCount(targetCount), mTargetData(targetData),
+ASN1CXerOpenType::ASN1CXerOpenType(ASN1UINT& targetCount, ASN1UINT& targetFlags,
+                                   const ASN1OCTET*& targetData)
+   : ASN1CType(), mTargetCount(targetCount), mTargetFlags(targetFlags), mTargetData(targetData),
      mCaptureBuffer(1, getCtxtPtr(), kCaptureBufferSize),
      mpCaptureCtxt(mCaptureBuffer.getCtxtPtr()), mTargetSet(false) {}
 
@@ -90,6 +92,7 @@ void ASN1CXerOpenType::endElement(const char*, const char* localName, const char
    }
    mTargetData = mpCaptureCtxt->buffer.data;
    mTargetCount = mpCaptureCtxt->buffer.byteIndex;
+   mTargetFlags = ASN1OPENTYPE_BORROWED;
    mTargetSet = true;
    if (--level == 0) currentState = 3;
 }

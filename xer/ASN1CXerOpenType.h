@@ -3,7 +3,8 @@
  * the component's element are written back as compact XML text into a capture
  * buffer whose storage comes from the message context's heap; the target
  * open-type record is pointed at that text, so the text outlives the capture
- * object and is decoded later through the information object set.
+ * object and is decoded later through the information object set. The text
+ * is the message's, not the value's: the target marks it borrowed.
  */
 #ifndef BLOBXML_ASN1CXEROPENTYPE_H
 #define BLOBXML_ASN1CXEROPENTYPE_H
@@ -16,11 +17,12 @@
 #include "xerBuffers.h"
 
 class ASN1CXerOpenType : public ASN1CType, public ASN1XERSAXDecodeHandler {
-   /* Accepts any open-type record with ASN1TOpenType's numocts and data
-      fields (the table-constrained Asn1TObject as well). */
+   /* Accepts any open-type record with ASN1TOpenType's numocts, flags and
+      data fields (the table-constrained Asn1TObject as well). */
    template <class Record>
    using IfOpenTypeRecord =
       std::enable_if_t<std::is_same<decltype(std::declval<Record&>().numocts), ASN1UINT>::value &&
+                       std::is_same<decltype(std::declval<Record&>().flags), ASN1UINT>::value &&
                        std::is_same<decltype(std::declval<Record&>().data), const ASN1OCTET*>::value>;
 
 public:
@@ -32,9 +34,10 @@ public:
 
    template <class Record, class = IfOpenTypeRecord<Record>>
    ASN1CXerOpenType(ASN1MessageBufferIF& msgBuf, Record& target)
-      : ASN1CXerOpenType(msgBuf, target.numocts, target.data) {}
+      : ASN1CXerOpenType(msgBuf, target.numocts, target.flags, target.data) {}
    template <class Record, class = IfOpenTypeRecord<Record>>
-   explicit ASN1CXerOpenType(Record& target) : ASN1CXerOpenType(target.numocts, target.data) {}
+   explicit ASN1CXerOpenType(Record& target)
+      : ASN1CXerOpenType(target.numocts, target.flags, target.data) {}
 
    /* Leaves the captured text to the target: it stays in the message heap. */
    virtual ~ASN1CXerOpenType();
@@ -57,9 +60,9 @@ public:
    int isEmptyElement(const char* localName);
 
 private:
-   ASN1CXerOpenType(ASN1MessageBufferIF& msgBuf, ASN1UINT& targetCount,
+   ASN1CXerOpenType(ASN1MessageBufferIF& msgBuf, ASN1UINT& targetCount, ASN1UINT& targetFlags,
                     const ASN1OCTET*& targetData);
-   ASN1CXerOpenType(ASN1UINT& targetCount, const ASN1OCTET*& targetData);
+   ASN1CXerOpenType(ASN1UINT& targetCount, ASN1UINT& targetFlags, const ASN1OCTET*& targetData);
 
    /* Throws a failed write's status as a SAX exception. */
    void check(int stat, int line);
@@ -67,6 +70,7 @@ private:
    void followBuffer();
 
    ASN1UINT& mTargetCount;
+   ASN1UINT& mTargetFlags;
    const ASN1OCTET*& mTargetData;
    ASN1XEREncodeBuffer mCaptureBuffer;
    ASN1CTXT* mpCaptureCtxt;

@@ -274,7 +274,7 @@ TEST_F(GeneratedBerTest, ChoiceAlternativesUnderTheirTags) {
    static ASN1TDynOctStr address = {4, reinterpret_cast<const ASN1OCTET*>("\x7F\x00\x00\x01")};
    static ASN1T_GeneralName_otherName other;
    other.type_id = oidOf({2, 5, 4, 3});
-   other.value = {2, reinterpret_cast<const ASN1OCTET*>("\x05\x00")};
+   other.value = {2, reinterpret_cast<const ASN1OCTET*>("\x05\x00"), 0};
 
    const struct {
       void (*set)(ASN1T_GeneralName&);

@@ -222,7 +222,7 @@ TEST_F(XerEncodeTest, ChoiceWritesItsAlternativeInsideItsElement) {
 TEST_F(XerEncodeTest, AlternativesHeldByPointerAndNestedLists) {
    /* GenName directoryName -> Name -> RDNSequence -> RDN -> commonName. */
    ASN1OCTET cn[] = {0x0C, 0x02, 'h', 'i'};
-   AttributeTypeAndValue atv{oid({2, 5, 4, 3}), {4, cn, nullptr, nullptr}};
+   AttributeTypeAndValue atv{oid({2, 5, 4, 3}), {4, cn, 0, nullptr}};
    DirString decodedCn{2, {}};
    decodedCn.u.utf8String = "hi";
    atv.value.decoded = &decodedCn;

@@ -45,7 +45,7 @@ TEST_F(XerStreamedObjectTest, BlanksAroundTheValueAreIgnored) {
          << shape;
       EXPECT_EQ(a.parameters.numocts, 0u) << shape;
       EXPECT_EQ(a.parameters.data, nullptr) << shape;
-      EXPECT_EQ(a.parameters.aux, nullptr) << shape;
+      EXPECT_EQ(a.parameters.flags, 0u) << shape;
       EXPECT_EQ(encode(&tAlgorithmIdentifier, &a),
                 H("30 0E 06 03 2A 03 04 30 07 02 01 05 04 02 0A 0B"))
          << shape;

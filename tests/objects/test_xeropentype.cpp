@@ -107,18 +107,20 @@ TEST_F(XerOpenTypeCapture, CapturesExactText) {
    for (const Case& c : cases) {
       SCOPED_TRACE(c.document);
       ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
-      ASN1TOpenType target = {0, nullptr};
+      ASN1TOpenType target{};
       {
          ComponentDriver driver(buffer, target);
          driver.parse(c.document);
       }
       EXPECT_EQ(targetText(target), c.captured);
+      // The text lives in the message heap, not with the value.
+      EXPECT_EQ(target.flags, *c.captured != '\0' ? ASN1OPENTYPE_BORROWED : 0u);
    }
 }
 
 TEST_F(XerOpenTypeCapture, TextOnlyContentLeavesTheTargetEmpty) {
    ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
-   ASN1TOpenType target = {0, nullptr};
+   ASN1TOpenType target{};
    const size_t blocksBefore = liveBlocks();
    {
       ComponentDriver driver(buffer, target);
@@ -132,7 +134,7 @@ TEST_F(XerOpenTypeCapture, TextOnlyContentLeavesTheTargetEmpty) {
 
 TEST_F(XerOpenTypeCapture, EscapedTextParsesAgainToTheSameCharacters) {
    ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
-   ASN1TOpenType target = {0, nullptr};
+   ASN1TOpenType target{};
    {
       ComponentDriver driver(buffer, target);
       driver.parse("<v><Name><o>AT&amp;T &lt;R&amp;D&gt;</o><c>1 &gt; 0</c></Name></v>");
@@ -144,7 +146,7 @@ TEST_F(XerOpenTypeCapture, EscapedTextParsesAgainToTheSameCharacters) {
 TEST_F(XerOpenTypeCapture, TextOutlivesTheCaptureObjectInTheMessageHeap) {
    ASN1XERDecodeBuffer* buffer = new ASN1XERDecodeBuffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
    ASN1Context* context = buffer->getContext();
-   ASN1TOpenType target = {0, nullptr};
+   ASN1TOpenType target{};
    ComponentDriver* driver = new ComponentDriver(*buffer, target);
    driver->parse("<v><A>1</A></v>");
    EXPECT_EQ(context->getRefCount(), 2u); // the buffer and the capture object
@@ -158,7 +160,7 @@ TEST_F(XerOpenTypeCapture, TextOutlivesTheCaptureObjectInTheMessageHeap) {
 
 TEST_F(XerOpenTypeCapture, BufferGoesBeforeTheCaptureObject) {
    ASN1XERDecodeBuffer* buffer = new ASN1XERDecodeBuffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
-   ASN1TOpenType target = {0, nullptr};
+   ASN1TOpenType target{};
    ASN1CXerOpenType* capture = new ASN1CXerOpenType(*buffer, target);
    capture->init(1);
    delete buffer;
@@ -173,7 +175,7 @@ TEST_F(XerOpenTypeCapture, BufferGoesBeforeTheCaptureObject) {
 TEST_F(XerOpenTypeCapture, LongContentGrowsTheBufferAndTheTargetFollows) {
    const std::string longText(40000, 'x');
    ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
-   ASN1TOpenType target = {0, nullptr};
+   ASN1TOpenType target{};
    {
       ComponentDriver driver(buffer, target);
       driver.parse("<v><A>" + longText + "</A><B/>" + longText + longText + "</v>");
@@ -186,7 +188,7 @@ TEST_F(XerOpenTypeCapture, LongContentGrowsTheBufferAndTheTargetFollows) {
 
 TEST_F(XerOpenTypeCapture, WriteFailureIsThrownAsSaxException) {
    ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
-   ASN1TOpenType target = {0, nullptr};
+   ASN1TOpenType target{};
    ASN1CXerOpenType capture(buffer, target);
    capture.init(1);
    capture.startElement(nullptr, "A", "A", nullptr);
@@ -206,7 +208,7 @@ TEST_F(XerOpenTypeCapture, WriteFailureIsThrownAsSaxException) {
 }
 
 TEST_F(XerOpenTypeCapture, OwnContextVariantKeepsTheTextWithItsContext) {
-   ASN1TOpenType target = {0, nullptr};
+   ASN1TOpenType target{};
    ASN1CXerOpenType* capture = new ASN1CXerOpenType(target);
    ASN1CtxtPtr kept = capture->getContext();
    capture->init(1);
@@ -221,15 +223,15 @@ TEST_F(XerOpenTypeCapture, OwnContextVariantKeepsTheTextWithItsContext) {
 }
 
 TEST_F(XerOpenTypeCapture, TableConstrainedRecordIsFilledTheSameWay) {
-   // The table-constrained open type: count, data, decoded value, spare word.
+   // The table-constrained open type: count, data, flags, decoded value.
    struct ObjectRecord {
       ASN1UINT numocts;
       const ASN1OCTET* data;
+      ASN1UINT flags;
       void* decoded;
-      void* spare;
    };
    ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
-   ObjectRecord record = {0, nullptr, nullptr, nullptr};
+   ObjectRecord record = {0, nullptr, 0, nullptr};
    {
       ASN1CXerOpenType capture(buffer, record);
       capture.init(1);
@@ -237,12 +239,13 @@ TEST_F(XerOpenTypeCapture, TableConstrainedRecordIsFilledTheSameWay) {
       capture.endElement(nullptr, "NULL", "NULL");
    }
    EXPECT_EQ(std::string(reinterpret_cast<const char*>(record.data), record.numocts), "<NULL/>");
+   EXPECT_EQ(record.flags, ASN1OPENTYPE_BORROWED);
    EXPECT_EQ(record.decoded, nullptr);
 }
 
 TEST_F(XerOpenTypeCapture, StatesAndLevels) {
    ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
-   ASN1TOpenType target = {0, nullptr};
+   ASN1TOpenType target{};
    ASN1CXerOpenType capture(buffer, target);
    EXPECT_EQ(capture.elementName, nullptr);
    capture.init(1);
@@ -273,7 +276,7 @@ TEST_F(XerOpenTypeCapture, StatesAndLevels) {
 
 TEST_F(XerOpenTypeCapture, IsEmptyElementOnlyCollapsesTheMatchingStartTag) {
    ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
-   ASN1TOpenType target = {0, nullptr};
+   ASN1TOpenType target{};
    ASN1CXerOpenType capture(buffer, target);
    capture.init(1);
    EXPECT_EQ(capture.isEmptyElement("A"), 0); // nothing written yet

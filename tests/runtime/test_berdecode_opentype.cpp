@@ -1,6 +1,7 @@
 /* Open types and the extension lists of unknown elements. */
 #include "berdecode_test_util.h"
 #include "rtList.h"
+#include "rtMemHeap.h"
 
 using namespace berdecode_test;
 
@@ -48,6 +49,30 @@ TEST(BerDecodeOpenType, NoCopyPointsIntoTheMessage) {
    ASSERT_EQ(RTS_OK, xd_OpenType(ctxt.get(), &data, &numocts));
    EXPECT_EQ(ctxt.data() + 3, data);
    EXPECT_EQ(3u, numocts);
+}
+
+/* A record tells whether its octets point into the message; the extension
+   list then frees only the octets it copied. */
+TEST(BerDecodeOpenType, RecordsMarkOctetsOfTheMessageBorrowed) {
+   for (const bool noCopy : {false, true}) {
+      SCOPED_TRACE(noCopy ? "no copy" : "copy");
+      DecodeContext ctxt(hex("04 01 AA 02 01 05"));
+      if (noCopy) ctxt.setFlags(CTXTF_OPENTYPE_NOCOPY);
+      ASN1TOpenType record{};
+      ASSERT_EQ(RTS_OK, xd_OpenTypeRecord(ctxt.get(), &record));
+      Asn1RTDList list;
+      rtDListInit(&list);
+      ASSERT_EQ(RTS_OK, xd_OpenTypeAppend(ctxt.get(), &list));
+      const ASN1TOpenType& appended = *static_cast<const ASN1TOpenType*>(list.head->data);
+      EXPECT_EQ(hex("04 01 AA"), bytesOf(record.data, record.numocts));
+      EXPECT_EQ(hex("02 01 05"), bytesOf(appended.data, appended.numocts));
+      EXPECT_EQ(noCopy, record.data == ctxt.data());
+      EXPECT_EQ(noCopy, appended.data == ctxt.data() + 3);
+      EXPECT_EQ(noCopy ? ASN1OPENTYPE_BORROWED : 0u, record.flags);
+      EXPECT_EQ(record.flags, appended.flags);
+      rtMemFreeOpenSeqExt(ctxt.get(), &list);
+      EXPECT_EQ(nullptr, list.head);
+   }
 }
 
 TEST(BerDecodeOpenType, LengthPastTheBufferIsABadValue) {

@@ -85,8 +85,8 @@ TEST(BerEncodeOpenType, EncodedInPlaceIsNotCopied) {
 TEST(BerEncodeOpenTypeExt, ListOrderKept) {
    std::string first = testsupport::fromHex("02 01 01");
    std::string second = testsupport::fromHex("04 02 AA BB");
-   ASN1TOpenType a{3, octets(first)};
-   ASN1TOpenType b{4, octets(second)};
+   ASN1TOpenType a{3, octets(first), 0};
+   ASN1TOpenType b{4, octets(second), 0};
    EncodeContext enc;
    Asn1RTDList list;
    rtDListInit(&list);
@@ -106,7 +106,7 @@ TEST(BerEncodeOpenTypeExt, EmptyNullAndFailingLists) {
    EXPECT_EQ(xe_OpenTypeExt(enc.get(), nullptr), 0);
 
    std::string bad = testsupport::fromHex("30 05 01");
-   ASN1TOpenType broken{3, octets(bad)};
+   ASN1TOpenType broken{3, octets(bad), 0};
    rtDListAppend(enc.get(), &list, &broken);
    EXPECT_EQ(xe_OpenTypeExt(enc.get(), &list), RTS_BAD_LENGTH);
    EXPECT_EQ(enc.ctxt.errInfo.status, RTS_BAD_LENGTH);

@@ -159,8 +159,8 @@ TEST_F(CopyTest, AllocationFailureLeavesTheDestinationEmpty) {
    ASN132BitCharString univCopy = {7, chars};
    EXPECT_EQ(rtCopy32BitCharStr(&ctxt, &univ, &univCopy), 0);
    EXPECT_EQ(univCopy.data, nullptr);
-   const ASN1TOpenType open = {2, data};
-   ASN1TOpenType openCopy = {7, data};
+   const ASN1TOpenType open = {2, data, 0};
+   ASN1TOpenType openCopy = {7, data, 0};
    EXPECT_EQ(rtCopyOpenType(&ctxt, &open, &openCopy), 0);
    EXPECT_EQ(openCopy.numocts, 0u);
    EXPECT_EQ(openCopy.data, nullptr);
@@ -192,14 +192,14 @@ TEST_F(CopyTest, ObjectIdentifierCopiesOnlyUsedArcs) {
 
 TEST_F(CopyTest, OpenType) {
    const ASN1OCTET der[] = {0x05, 0x00};
-   const ASN1TOpenType src = {2, der};
-   ASN1TOpenType dst = {0, nullptr};
+   const ASN1TOpenType src = {2, der, 0};
+   ASN1TOpenType dst{};
    ASSERT_EQ(rtCopyOpenType(&ctxt, &src, &dst), 1);
    EXPECT_EQ(dst.numocts, 2u);
    EXPECT_NE(dst.data, der);
    EXPECT_EQ(bytes(dst.data, 2), bytes(der, 2));
    ASN1MEMFREEPTR(&ctxt, dst.data);
-   const ASN1TOpenType empty = {0, nullptr};
+   const ASN1TOpenType empty{};
    EXPECT_EQ(rtCopyOpenType(&ctxt, &empty, &dst), 1);
    EXPECT_EQ(dst.data, nullptr);
    EXPECT_EQ(rtCopyOpenType(&ctxt, nullptr, &dst), 0);
@@ -216,7 +216,7 @@ class OpenTypeExtTest : public CopyTest {
    void SetUp() override {
       CopyTest::SetUp();
       rtDListInit(&src);
-      for (const ASN1TOpenType& value : {ASN1TOpenType{3, first}, ASN1TOpenType{2, second}}) {
+      for (const ASN1TOpenType& value : {ASN1TOpenType{3, first, 0}, ASN1TOpenType{2, second, 0}}) {
          unsigned char* block = static_cast<unsigned char*>(
             ASN1MALLOCZ(&ctxt, sizeof(Asn1RTDListNode) + sizeof(ASN1TOpenType)));
          ASSERT_NE(block, nullptr);
