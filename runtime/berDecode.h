@@ -160,8 +160,9 @@ int xd_bigint(ASN1CTXT* pctxt, const char** object_p, ASN1TagType tagging, int l
 int xd_null(ASN1CTXT* pctxt, ASN1TagType tagging);
 
 /* X.690 8.19: subidentifiers in base 128; the first gives two arcs (below
-   80: v / 40 and v % 40, else 2 and v - 80). More than MAX_OID_ARCS arcs is
-   RTS_BAD_OID; arcs are not checked for overflow. Universal 6. */
+   80: v / 40 and v % 40, else 2 and v - 80). RTS_BAD_OID for more than
+   MAX_OID_ARCS arcs, an arc above 32 bits, a subidentifier that begins with
+   0x80 or that the contents cut short. Universal 6. */
 int xd_objid(ASN1CTXT* pctxt, ASN1OBJID* object_p, ASN1TagType tagging, int length);
 
 /* X.690 8.7 into the caller's array; *pnumocts holds its capacity on entry

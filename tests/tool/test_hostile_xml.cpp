@@ -11,6 +11,9 @@ TEST(HostileXml, RefusedOrExact) {
    const Row rows[] = {
       {"unknown component", replaced(xml, "<serialNumber>", "<serial>4</serial><serialNumber>"),
        "Certificate", "", kReaderReport},
+      {"extension arc above 32 bits",
+       replaced(xml, "<extnID>2.5.29.19</extnID>", "<extnID>2.5.29.4294967315</extnID>"),
+       "Certificate", "", kReaderReport},
    };
    for (const Row& row : rows) expectRow("xmlblob", row);
 }
