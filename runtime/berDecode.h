@@ -152,7 +152,7 @@ int xd_uint16(ASN1CTXT* pctxt, ASN1USINT* object_p, ASN1TagType tagging, int len
 /* X.690 8.3 of any size as text in typeMemHeap: "0x" and two lowercase hex
    digits per octet after leading 00 octets, with one extra 0 digit when 00
    octets were dropped before an octet with its top bit set (00 80: "0x080",
-   00: "0x0", FF: "0xff"). Universal 2. */
+   00: "0x0", FF: "0xff"). Zero octets are RTS_BAD_LENGTH. Universal 2. */
 int xd_bigint(ASN1CTXT* pctxt, const char** object_p, ASN1TagType tagging, int length);
 
 /* X.690 8.8: no contents; explicitly the length octet must be 00

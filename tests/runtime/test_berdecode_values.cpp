@@ -150,7 +150,10 @@ TEST(BerDecodeUint16, SixteenBitForms) {
       {"02 04 00 00 00 01", RTS_TOO_BIG, 0, 2},
       {"02 81 01 05", RTS_TOO_BIG, 0, 2},
       {"04 01 05", RTS_NOT_FOUND, 0, 0},
-      {"02 01", RTS_END_OF_DATA, 0, 0},
+      {"02 00", RTS_BAD_LENGTH, 0, 2},
+      {"02 00 05", RTS_BAD_LENGTH, 0, 2},
+      {"02 01", RTS_END_OF_DATA, 0, 2},
+      {"02", RTS_END_OF_DATA, 0, 1},
    };
    for (const Case& c : cases) {
       SCOPED_TRACE(c.octets);
@@ -192,7 +195,6 @@ TEST(BerDecodeBigInt, HexadecimalText) {
    } cases[] = {
       {"00", "0x0"},
       {"00 00 00", "0x0"},
-      {"", "0x0"},
       {"00 80", "0x080"},
       {"00 FF", "0x0ff"},
       {"00 7F", "0x7f"},
@@ -225,6 +227,12 @@ TEST(BerDecodeBigInt, BlockSizeAndErrors) {
 
    DecodeContext wrongTag(hex("04 01 00"));
    EXPECT_EQ(RTS_NOT_FOUND, xd_bigint(wrongTag.get(), &text, TAG_EXPLICIT, 0));
+   /* No contents octets is no number at all, not zero. */
+   DecodeContext empty(hex("02 00 02 01 00"));
+   EXPECT_EQ(RTS_BAD_LENGTH, xd_bigint(empty.get(), &text, TAG_EXPLICIT, 0));
+   EXPECT_EQ(RTS_BAD_LENGTH, empty.errorStatus());
+   DecodeContext emptyImplicit(hex("05"));
+   EXPECT_EQ(RTS_BAD_LENGTH, xd_bigint(emptyImplicit.get(), &text, TAG_IMPLICIT, 0));
    DecodeContext cut(hex("01 02"));
    EXPECT_EQ(RTS_END_OF_DATA, xd_bigint(cut.get(), &text, TAG_IMPLICIT, 3));
    DecodeContext implicit(hex("FF 01"));
