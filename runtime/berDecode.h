@@ -194,7 +194,8 @@ int xd_bitstr(ASN1CTXT* pctxt, const ASN1OCTET** object_p2, ASN1UINT* pnumbits,
 
 /* X.690 8.23: an 8-bit character string under the universal tag given (a
    number below 31), primitive or segmented as OCTET STRING, copied into
-   typeMemHeap with a terminating zero (an empty string is an allocated ""). */
+   typeMemHeap with a terminating zero (an empty string is an allocated "").
+   Contents holding a 0x00 octet are RTS_BAD_VALUE. */
 int xd_charstr(ASN1CTXT* pctxt, const char** object_p, ASN1TagType tagging, ASN1TAG tag,
                int length);
 
