@@ -188,7 +188,9 @@ struct TypeDesc {
    const char* name;          /* ASN.1 type name, the element name of a top-level value */
    uint32_t valueSize;        /* sizeof the value structure or primitive form */
    ASN1TagWord universalTag;  /* the type's own tag (SET OF: 0x20000011); 0 for
-                                 CHOICE and open types */
+                                 CHOICE and open types, except an open type
+                                 that must hold a value of this tag (a signed
+                                 part kept raw: 0x20000010) */
 
    /* A tag written in the type's own definition ([APPLICATION 1] EXPLICIT
       CHOICE, [3] IMPLICIT SEQUENCE OF): Explicit wraps the type's encoding,

@@ -16,17 +16,7 @@ namespace detail {
 /* Strings read with an implicit tag and an indefinite length consume their
    own end-of-contents octets; every other value leaves them to the tag. */
 static bool endsOwnContents(const TypeDesc* type) {
-   if (type->ownTagging == Tagging::Explicit) return false;
-   switch (type->kind) {
-   case Kind::OctetString:
-   case Kind::OctetStringFixed:
-   case Kind::BitString:
-   case Kind::BitStringFixed:
-   case Kind::CharString:
-   case Kind::BMPString:
-   case Kind::UniversalString: return true;
-   default: return false;
-   }
+   return type->ownTagging != Tagging::Explicit && isStringKind(type->kind);
 }
 
 static int64_t octetsLeft(const ASN1BUFFER& buf) {
@@ -59,11 +49,19 @@ int addLength(ASN1CTXT* pctxt, int* total, int length) {
    return RTS_OK;
 }
 
-/* Reads the expected tag and its length; RTS_NOT_FOUND when another tag is
-   at the position, which then stays where it is. */
-static int readTag(ASN1CTXT* pctxt, ASN1TagWord tag, int* length) {
+/* Reads the expected tag and its length; RTS_NOT_FOUND when another tag,
+   or the tag in a form the type does not take, is at the position, which
+   then stays where it is. */
+static int readTag(ASN1CTXT* pctxt, ASN1TagWord tag, Tagging tagging, const TypeDesc* type,
+                   int* length) {
+   int stat = expectTag(pctxt, tag, type, tagging);
+   if (stat != RTS_OK) return stat;
    if ((tag & TM_IDCODE) < 31) return xd_match1(pctxt, identifierOctet(tag), length);
    return xd_match(pctxt, tag, length, XD_MODE_ADVANCE);
+}
+
+int readUniversalTag(ASN1CTXT* pctxt, const TypeDesc* type, int* length) {
+   return readTag(pctxt, type->universalTag, Tagging::None, type, length);
 }
 
 int encodeUnderTag(ASN1CTXT* pctxt, ASN1TagWord tag, Tagging tagging, const TypeDesc* type,
@@ -76,7 +74,7 @@ int encodeUnderTag(ASN1CTXT* pctxt, ASN1TagWord tag, Tagging tagging, const Type
 int decodeUnderTag(ASN1CTXT* pctxt, ASN1TagWord tag, Tagging tagging, const TypeDesc* type,
                    void* value, DecodeFn inner) {
    int length = 0;
-   int stat = readTag(pctxt, tag, &length);
+   int stat = readTag(pctxt, tag, tagging, type, &length);
    if (stat != RTS_OK) return stat;
    const ASN1BlockDescr block = contentsBlock(pctxt, length);
    if (tagging == Tagging::Explicit) stat = inner(pctxt, type, value, TAG_EXPLICIT, 0);

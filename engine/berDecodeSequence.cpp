@@ -35,7 +35,7 @@ void resetComponents(const TypeDesc* type, void* value) {
 int decodeSequence(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
                    int length) {
    int stat = RTS_OK;
-   if (tagging == TAG_EXPLICIT) stat = xd_match1(pctxt, identifierOctet(type->universalTag), &length);
+   if (tagging == TAG_EXPLICIT) stat = readUniversalTag(pctxt, type, &length);
    if (stat != RTS_OK) return stat;
    resetComponents(type, value);
    const ASN1BlockDescr block = contentsBlock(pctxt, length);

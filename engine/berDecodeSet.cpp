@@ -12,7 +12,7 @@ namespace detail {
 int decodeSet(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
               int length) {
    int stat = RTS_OK;
-   if (tagging == TAG_EXPLICIT) stat = xd_match1(pctxt, identifierOctet(type->universalTag), &length);
+   if (tagging == TAG_EXPLICIT) stat = readUniversalTag(pctxt, type, &length);
    if (stat != RTS_OK) return stat;
    resetComponents(type, value);
    const ASN1BlockDescr block = contentsBlock(pctxt, length);

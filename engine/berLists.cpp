@@ -98,7 +98,7 @@ int encodeArray(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, ASN1Ta
 int decodeList(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
                int length) {
    int stat = RTS_OK;
-   if (tagging == TAG_EXPLICIT) stat = xd_match1(pctxt, identifierOctet(type->universalTag), &length);
+   if (tagging == TAG_EXPLICIT) stat = readUniversalTag(pctxt, type, &length);
    if (stat != RTS_OK) return stat;
    Asn1RTDList& list = fieldAs<Asn1RTDList>(value, 0);
    rtDListInit(&list);
@@ -121,7 +121,7 @@ int decodeList(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType t
 int decodeArray(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
                 int length) {
    int stat = RTS_OK;
-   if (tagging == TAG_EXPLICIT) stat = xd_match1(pctxt, identifierOctet(type->universalTag), &length);
+   if (tagging == TAG_EXPLICIT) stat = readUniversalTag(pctxt, type, &length);
    if (stat != RTS_OK) return stat;
    ASN1UINT& count = fieldAs<ASN1UINT>(value, 0);
    char*& elements = fieldAs<char*>(value, type->arrayElemOffset);

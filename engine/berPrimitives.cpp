@@ -91,6 +91,10 @@ int encodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
    }
    case Kind::OpenType: {
       const ASN1TOpenType& open = fieldAs<ASN1TOpenType>(value, 0);
+      if (type->universalTag != 0 &&
+          (open.numocts == 0 || open.data == nullptr ||
+           open.data[0] != identifierOctet(type->universalTag)))
+         return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
       return xe_OpenType(pctxt, open.data, open.numocts);
    }
    default: /* constructed kinds have routines of their own */
@@ -201,6 +205,8 @@ int decodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagT
       return stat != RTS_OK ? stat : checkSize(pctxt, type->size, text.nchars);
    }
    case Kind::OpenType: {
+      if (type->universalTag != 0) stat = expectTag(pctxt, type->universalTag, type, Tagging::None);
+      if (stat != RTS_OK) return stat;
       return xd_OpenTypeRecord(pctxt, &fieldAs<ASN1TOpenType>(value, 0));
    }
    default: /* constructed kinds have routines of their own */

@@ -98,15 +98,36 @@ inline uint32_t fixedBitOctets(const TypeDesc* type) {
    an IMPLICIT tag in front of it must keep. */
 bool hasConstructedForm(const TypeDesc* type);
 
+/* The string kinds, which BER may also send segmented, in the constructed
+   form (X.690 8.6.4, 8.7.3, 8.23.6). */
+inline bool isStringKind(Kind kind) {
+   switch (kind) {
+   case Kind::OctetString:
+   case Kind::OctetStringFixed:
+   case Kind::BitString:
+   case Kind::BitStringFixed:
+   case Kind::CharString:
+   case Kind::BMPString:
+   case Kind::UniversalString: return true;
+   default: return false;
+   }
+}
+
 /* The tag word of an IMPLICIT tag in front of the type. */
 inline ASN1TagWord implicitTagWord(ASN1TagWord tag, const TypeDesc* type) {
    return (tag & ~TM_CONS) | (hasConstructedForm(type) ? TM_CONS : 0);
 }
 
 /* Whether the next element can be the value of the type: its own tag, one
-   of its alternatives' tags (CHOICE), or anything (open type). */
+   of its alternatives' tags (CHOICE), or anything (an open type without a
+   tag of its own). Class, number and form must all fit; only strings may
+   come in either form. */
 bool typeMatchesTag(const TypeDesc* type, ASN1TagWord tag);
 bool fieldMatchesTag(const FieldDesc& field, ASN1TagWord tag);
+
+/* RTS_NOT_FOUND (recorded, nothing consumed) unless the element at the
+   position carries the tag, in a form the type takes under the tagging. */
+int expectTag(ASN1CTXT* pctxt, ASN1TagWord tag, const TypeDesc* type, Tagging tagging);
 
 /* The tag of the element at the position, which stays where it is. */
 int peekTag(ASN1CTXT* pctxt, ASN1TagWord* tag);
@@ -155,6 +176,10 @@ int encodeUnderTag(ASN1CTXT* pctxt, ASN1TagWord tag, Tagging tagging, const Type
                    const void* value, EncodeFn inner);
 int decodeUnderTag(ASN1CTXT* pctxt, ASN1TagWord tag, Tagging tagging, const TypeDesc* type,
                    void* value, DecodeFn inner);
+
+/* The universal tag of a SEQUENCE, SET or list and its length; the tag in
+   the primitive form is RTS_NOT_FOUND, like another tag. */
+int readUniversalTag(ASN1CTXT* pctxt, const TypeDesc* type, int* length);
 
 /* One component or alternative with its tagging. */
 int encodeField(ASN1CTXT* pctxt, const FieldDesc& field, const void* value);

@@ -8,8 +8,7 @@
 namespace asn1rt {
 namespace detail {
 
-/* Tags are compared regardless of form, so that the segmented (constructed)
-   form of a string matches too. */
+/* Class and number; the form is a matter of the type (formFits). */
 static bool sameTag(ASN1TagWord a, ASN1TagWord b) {
    return (a & TM_FORM_MASK) == (b & TM_FORM_MASK);
 }
@@ -29,22 +28,46 @@ bool hasConstructedForm(const TypeDesc* type) {
    }
 }
 
+/* X.690 8.1.2.5: an element in the other form is not a value of the type,
+   even with the right class and number; taking it anyway would write it
+   back changed. Strings alone may come in either form (segmented). */
+static bool formFits(const TypeDesc* type, Tagging tagging, ASN1TagWord tag) {
+   const bool constructed = (tag & TM_CONS) != 0;
+   if (tagging == Tagging::Explicit || hasConstructedForm(type)) return constructed;
+   return !constructed || isStringKind(type->kind);
+}
+
 bool typeMatchesTag(const TypeDesc* type, ASN1TagWord tag) {
-   if (type->ownTagging != Tagging::None) return sameTag(type->ownTag, tag);
+   if (type->ownTagging != Tagging::None)
+      return sameTag(type->ownTag, tag) && formFits(type, type->ownTagging, tag);
    switch (type->kind) {
    case Kind::Choice:
       for (uint16_t i = 0; i < type->fieldCount; i++) {
          if (fieldMatchesTag(type->fields[i], tag)) return true;
       }
       return false;
-   case Kind::OpenType: return true;
-   default: return sameTag(type->universalTag, tag);
+   case Kind::OpenType:
+      if (type->universalTag == 0) return true;
+      break;
+   default: break;
    }
+   return sameTag(type->universalTag, tag) && formFits(type, Tagging::None, tag);
 }
 
 bool fieldMatchesTag(const FieldDesc& field, ASN1TagWord tag) {
-   if (field.tagging != Tagging::None) return sameTag(field.tag, tag);
+   if (field.tagging != Tagging::None)
+      return sameTag(field.tag, tag) && formFits(field.type, field.tagging, tag);
    return typeMatchesTag(field.type, tag);
+}
+
+int expectTag(ASN1CTXT* pctxt, ASN1TagWord tag, const TypeDesc* type, Tagging tagging) {
+   ASN1TagWord found = 0;
+   int stat = peekTag(pctxt, &found);
+   if (stat != RTS_OK) return stat;
+   if (sameTag(found, tag) && formFits(type, tagging, found)) return RTS_OK;
+   xu_addTagErrParm(pctxt, tag);
+   xu_addTagErrParm(pctxt, found);
+   return LOG_ASN1ERR(pctxt, RTS_NOT_FOUND);
 }
 
 int peekTag(ASN1CTXT* pctxt, ASN1TagWord* tag) {

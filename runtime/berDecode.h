@@ -152,7 +152,7 @@ int xd_uint16(ASN1CTXT* pctxt, ASN1USINT* object_p, ASN1TagType tagging, int len
 /* X.690 8.3 of any size as text in typeMemHeap: "0x" and two lowercase hex
    digits per octet after leading 00 octets, with one extra 0 digit when 00
    octets were dropped before an octet with its top bit set (00 80: "0x080",
-   00: "0x0", FF: "0xff"). Universal 2. */
+   00: "0x0", FF: "0xff"). Zero octets are RTS_BAD_LENGTH. Universal 2. */
 int xd_bigint(ASN1CTXT* pctxt, const char** object_p, ASN1TagType tagging, int length);
 
 /* X.690 8.8: no contents; explicitly the length octet must be 00
@@ -160,8 +160,9 @@ int xd_bigint(ASN1CTXT* pctxt, const char** object_p, ASN1TagType tagging, int l
 int xd_null(ASN1CTXT* pctxt, ASN1TagType tagging);
 
 /* X.690 8.19: subidentifiers in base 128; the first gives two arcs (below
-   80: v / 40 and v % 40, else 2 and v - 80). More than MAX_OID_ARCS arcs is
-   RTS_BAD_OID; arcs are not checked for overflow. Universal 6. */
+   80: v / 40 and v % 40, else 2 and v - 80). RTS_BAD_OID for more than
+   MAX_OID_ARCS arcs, an arc above 32 bits, a subidentifier that begins with
+   0x80 or that the contents cut short. Universal 6. */
 int xd_objid(ASN1CTXT* pctxt, ASN1OBJID* object_p, ASN1TagType tagging, int length);
 
 /* X.690 8.7 into the caller's array; *pnumocts holds its capacity on entry
@@ -193,7 +194,8 @@ int xd_bitstr(ASN1CTXT* pctxt, const ASN1OCTET** object_p2, ASN1UINT* pnumbits,
 
 /* X.690 8.23: an 8-bit character string under the universal tag given (a
    number below 31), primitive or segmented as OCTET STRING, copied into
-   typeMemHeap with a terminating zero (an empty string is an allocated ""). */
+   typeMemHeap with a terminating zero (an empty string is an allocated "").
+   Contents holding a 0x00 octet are RTS_BAD_VALUE. */
 int xd_charstr(ASN1CTXT* pctxt, const char** object_p, ASN1TagType tagging, ASN1TAG tag,
                int length);
 

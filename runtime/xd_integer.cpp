@@ -83,8 +83,6 @@ int xd_unsigned(ASN1CTXT* pctxt, ASN1UINT* object_p, ASN1TagType tagging, int le
 int xd_uint16(ASN1CTXT* pctxt, ASN1USINT* object_p, ASN1TagType tagging, int length) {
    ASN1BUFFER& buf = pctxt->buffer;
    if (tagging == TAG_EXPLICIT) {
-      /* Identifier, length and at least one content octet. */
-      if (!contentsFit(pctxt, 3)) return LOG_ASN1ERR(pctxt, RTS_END_OF_DATA);
       int stat = xd_matchUniversal(pctxt, 0x02);
       if (stat != RTS_OK) return stat;
       length = rawLengthOctet(pctxt);
@@ -112,7 +110,8 @@ int xd_bigint(ASN1CTXT* pctxt, const char** object_p, ASN1TagType tagging, int l
       int stat = explicitHeader(pctxt, 0x02, &length);
       if (stat != RTS_OK) return stat;
    }
-   if (length < 0) return LOG_ASN1ERR(pctxt, RTS_BAD_LENGTH);
+   /* X.690 8.3.1: at least one contents octet. */
+   if (length <= 0) return LOG_ASN1ERR(pctxt, RTS_BAD_LENGTH);
    ASN1BUFFER& buf = pctxt->buffer;
    if (static_cast<int64_t>(buf.byteIndex) + length > buf.size)
       return LOG_ASN1ERR(pctxt, RTS_END_OF_DATA);

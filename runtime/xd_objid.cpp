@@ -21,22 +21,30 @@ int xd_objid(ASN1CTXT* pctxt, ASN1OBJID* object_p, ASN1TagType tagging, int leng
    const ASN1UINT end = buf.byteIndex + static_cast<ASN1UINT>(length);
    ASN1UINT numarcs = 0;
    while (buf.byteIndex < end) {
-      /* Arcs wider than 32 bits keep their low 32 bits. */
-      ASN1UINT subid = 0;
+      /* X.690 8.19.2: a subidentifier has no leading 0x80 octet. */
+      if (buf.data[buf.byteIndex] == 0x80) return LOG_ASN1ERR(pctxt, RTS_BAD_OID);
+      /* Arcs are 32 bits; the first subidentifier, 80 + the second arc
+         under arc 2, may be 80 more. Anything wider is refused rather than
+         cut to another identifier. */
+      const ASN1UINT64 limit = numarcs == 0 ? ASN1UINT64{0xFFFFFFFFu} + 80 : 0xFFFFFFFFu;
+      ASN1UINT64 subid = 0;
       ASN1OCTET octet;
       do {
+         /* The last octet of a subidentifier has bit 8 clear. */
+         if (buf.byteIndex == end) return LOG_ASN1ERR(pctxt, RTS_BAD_OID);
          octet = buf.data[buf.byteIndex++];
          subid = (subid << 7) | (octet & 0x7F);
-      } while ((octet & 0x80) && buf.byteIndex < end);
+         if (subid > limit) return LOG_ASN1ERR(pctxt, RTS_BAD_OID);
+      } while (octet & 0x80);
 
       if (numarcs == 0) {
          /* X.690 8.19.4: (X * 40) + Y, where X is 0 or 1 below 80, else 2. */
-         object_p->arcs[0] = subid < 80 ? subid / 40 : 2;
-         object_p->arcs[1] = subid < 80 ? subid % 40 : subid - 80;
+         object_p->arcs[0] = subid < 80 ? static_cast<ASN1UINT>(subid / 40) : 2;
+         object_p->arcs[1] = static_cast<ASN1UINT>(subid < 80 ? subid % 40 : subid - 80);
          numarcs = 2;
       } else {
          if (numarcs == MAX_OID_ARCS) return LOG_ASN1ERR(pctxt, RTS_BAD_OID);
-         object_p->arcs[numarcs++] = subid;
+         object_p->arcs[numarcs++] = static_cast<ASN1UINT>(subid);
       }
    }
    object_p->numarcs = numarcs;

@@ -147,6 +147,12 @@ int xd_charstr(ASN1CTXT* pctxt, const char** object_p, ASN1TagType tagging, ASN1
    ASN1UINT numocts = 0;
    int stat = decodeOctets(pctxt, tagging, identifierOctet(tag), 1, &block, &numocts, length);
    if (stat != RTS_OK) return stat;
+   /* The value is held zero-terminated: a 0x00 inside would silently cut
+      it short ("www.bank.com\0.evil.com" read as "www.bank.com"). */
+   if (std::memchr(block, 0, numocts) != nullptr) {
+      ASN1MEMFREEPTR(pctxt, block);
+      return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   }
    block[numocts] = '\0';
    *object_p = reinterpret_cast<const char*>(block);
    return RTS_OK;

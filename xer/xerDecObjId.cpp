@@ -7,10 +7,15 @@
 #include "xerDecText.h"
 #include "xerDecode.h"
 
+/* The digits of one arc; null when they exceed 32 bits, so that a huge
+   arc is refused instead of read as another number. */
 static const unsigned char* readArc(const unsigned char* p, ASN1UINT* parc) {
-   ASN1UINT arc = 0;
-   for (; xerIsDigit(*p); ++p) arc = arc * 10u + (*p - '0');
-   *parc = arc;
+   ASN1UINT64 arc = 0;
+   for (; xerIsDigit(*p); ++p) {
+      arc = arc * 10u + (*p - '0');
+      if (arc > 0xFFFFFFFFu) return nullptr;
+   }
+   *parc = static_cast<ASN1UINT>(arc);
    return p;
 }
 
@@ -26,13 +31,13 @@ int xerDecObjId(ASN1CTXT* pctxt, ASN1OBJID* pvalue) {
 
    ASN1UINT arc = 0;
    const unsigned char* p = readArc(xerSkipSpace(xerDecInputText(pctxt)), &arc);
-   while (*p == '.') {
+   while (p != nullptr && *p == '.') {
       if (!xerIsDigit(p[1])) return LOG_ASN1ERR(pctxt, RTS_BAD_OID);
       int stat = storeArc(pctxt, pvalue, arc);
       if (stat != RTS_OK) return stat;
       p = readArc(p + 1, &arc);
    }
-   if (*xerSkipSpace(p) != 0) return LOG_ASN1ERR(pctxt, RTS_BAD_OID);
+   if (p == nullptr || *xerSkipSpace(p) != 0) return LOG_ASN1ERR(pctxt, RTS_BAD_OID);
    int stat = storeArc(pctxt, pvalue, arc);
    if (stat != RTS_OK) return stat;
 

@@ -29,6 +29,7 @@ SPECS = {
    "plain": ("typedef", None, NO_ARG),
    "xml-name": ("typedef", None, NAME),
    "true-default": ("component", None, NO_ARG),
+   "sequence": ("type", (M.OPEN,), NO_ARG),
 }
 
 CONFLICT_GROUPS = (INTEGER_REPS, LIST_REPS)
@@ -37,6 +38,7 @@ KIND_PHRASES = {
    ("INTEGER",): "an INTEGER type",
    tuple(M.LISTS): "a SEQUENCE OF or SET OF type",
    ("BIT STRING", "OCTET STRING"): "a BIT STRING or OCTET STRING type",
+   (M.OPEN,): "an ANY type",
 }
 
 

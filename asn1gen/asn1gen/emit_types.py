@@ -11,6 +11,7 @@ types, the component table `asn1Fields_T`; named numbers are in
 """
 
 from .errors import CompileError
+from . import directives as D
 from . import model as M
 
 # Primitive value forms (the representations of the runtime).
@@ -210,7 +211,10 @@ def item_name(element):
 
 def universal_tag(b):
    """The universal tag word of built-in node `b`; None for CHOICE and
-   open types."""
+   open types, except the SEQUENCE tag for an open type that must hold a
+   SEQUENCE (directive `sequence`)."""
+   if b.kind == M.OPEN and D.has(b, "sequence"):
+      return "TM_CONS | " + TAG_MACROS[M.UNIVERSAL_TAGS["SEQUENCE"]]
    if b.kind in ("CHOICE", M.OPEN):
       return None
    number = M.UNIVERSAL_TAGS[b.kind]

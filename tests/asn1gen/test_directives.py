@@ -158,6 +158,8 @@ class DirectiveFaultTest(unittest.TestCase):
          ("A ::= INTEGER   --# fixed",
           "m.asn:2:17: directive 'fixed' needs a BIT STRING or OCTET STRING "
           "type"),
+         ("A ::= SEQUENCE { a OCTET STRING   --# sequence\n}",
+          "m.asn:2:35: directive 'sequence' needs an ANY type"),
          ("A ::= INTEGER   --# bigint, uint32",
           "m.asn:2:17: directive 'uint32' conflicts with 'bigint'"),
          ("B ::= INTEGER\nA ::= SEQUENCE { b B   --# bigint\n}",

@@ -37,6 +37,8 @@ Audit ::= SEQUENCE {
 Key ::= OCTET STRING (SIZE (32 | 64 | 100..MAX))
 Code ::= PrintableString (SIZE (2))   --# xml-name PrintableString
 Codes ::= SEQUENCE OF Code
+Signed ::= SEQUENCE { toBeSigned ANY,   --# sequence
+   signature Signature }
 END
 """
 
@@ -301,6 +303,12 @@ constexpr asn1rt::FieldDesc asn1Fields_Audit[] = {
       # The C++ names stay those of the type.
       self.assertIn("typedef const char* ASN1T_Code;", self.header)
       self.assertIn("class ASN1C_Code : public asn1rt::ControlOf<ASN1T_Code> {", self.header)
+
+   def test_sequence_directive_gives_the_open_type_the_sequence_tag(self):
+      self.assertIn("   d.kind = asn1rt::Kind::OpenType;\n"
+                    '   d.name = "ANY";\n'
+                    "   d.valueSize = sizeof(ASN1TOpenType);\n"
+                    "   d.universalTag = TM_CONS | ASN_ID_SEQ;\n", self.source)
 
    def test_alias_descriptor_repeats_the_named_type(self):
       alias = block(self.source, "constexpr asn1rt::TypeDesc asn1Desc_Alias = [] {",

@@ -141,6 +141,24 @@ TEST_F(GeneratedBerTest, StructureFailuresGiveTheirStatus) {
    EXPECT_EQ(decode(asn1D_Params, p, "30 06 02 01 03 02 01 04"), RTS_EXTRA_ELEMENT);
    ASN1T_Record wrong;
    EXPECT_EQ(decode(asn1D_Record, wrong, "31 03 02 01 05"), RTS_NOT_FOUND);
+
+   /* An open type that must hold a SEQUENCE takes nothing else, both ways. */
+   ASN1T_Signed s;
+   ASSERT_EQ(decode(asn1D_Signed, s, "30 07 30 02 05 00 03 01 00"), RTS_OK);
+   EXPECT_EQ(hexOf(s.toBeSigned.data, s.toBeSigned.numocts), H("30 02 05 00"));
+   EXPECT_EQ(der(asn1E_Signed, s), H("30 07 30 02 05 00 03 01 00"));
+   for (const char* part : {"05 00", "10 00", "31 00", "A0 00"}) {
+      ASN1T_Signed other;
+      EXPECT_EQ(decode(asn1D_Signed, other, tlv("30", std::string(part) + "03 01 00")),
+                RTS_NOT_FOUND) << part;
+      rtErrReset(&ctxt.errInfo);
+   }
+   const ASN1OCTET null[] = {0x05, 0x00};
+   s.toBeSigned.data = null;
+   s.toBeSigned.numocts = 2;
+   EXPECT_EQ(der(asn1E_Signed, s), status(RTS_BAD_VALUE));
+   s.toBeSigned.numocts = 0;
+   EXPECT_EQ(der(asn1E_Signed, s), status(RTS_BAD_VALUE));
 }
 
 TEST_F(GeneratedBerTest, EveryCharacterStringUnderItsTag) {

@@ -34,7 +34,14 @@ TEST_F(ChoiceTest, SelectorOutOfRangeAndUnknownTagAreBadChoice) {
    EXPECT_EQ(ctxt.errInfo.status, RTS_BAD_CHOICE);
    rtErrReset(&ctxt.errInfo);
    GenName g{};
-   EXPECT_EQ(decode(&tGenName, &g, "89 00"), RTS_BAD_CHOICE);
+   /* Class, number and form must fit: an alternative in the other form
+      would be written back in its own. */
+   for (const char* input : {"89 00", "A8 03 2A 03 04", "80 0A 06 03 2A 03 04 A0 03 02 01 05",
+                             "84 0F 30 0D 31 0B 30 09 06 03 55 04 03 13 02 41 42"}) {
+      EXPECT_EQ(decode(&tGenName, &g, input), RTS_BAD_CHOICE) << input;
+      EXPECT_EQ(ctxt.errInfo.status, RTS_BAD_CHOICE) << input;
+      rtErrReset(&ctxt.errInfo);
+   }
    g.t = 6;
    EXPECT_EQ(encode(&tGenName, &g), status(RTS_BAD_CHOICE));
 }
@@ -148,6 +155,8 @@ TEST_F(SetTest, MalformedSetsGiveTheirStatus) {
    } cases[] = {
       {"surname twice", kSurname + kGiven + kSurname, RTS_SET_DUPLICATE},
       {"unknown [4]", kSurname + "A4 03 02 01 01", RTS_SET_UNKNOWN},
+      {"[1] EXPLICIT in the primitive form", kSurname + "81 04 13 02 43 44", RTS_SET_UNKNOWN},
+      {"[2] IMPLICIT INTEGER constructed", kSurname + "A2 03 02 01 07", RTS_SET_UNKNOWN},
       {"surname missing", kGiven + kAge, RTS_MISSING_ELEMENT},
       {"empty given name", kSurname + "A1 02 13 00", RTS_CONSTRAINT},
       {"surname of 9 characters", "A0 0B 13 09 41 41 41 41 41 41 41 41 41", RTS_CONSTRAINT},

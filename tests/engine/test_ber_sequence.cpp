@@ -137,6 +137,15 @@ TEST_F(SequenceTest, MalformedContentsGiveTheirStatus) {
       {"explicit tag longer than its value", tlv("30", "A0 04 02 01 02 00 02 01 01" + kRsa + kUtc),
        RTS_BAD_LENGTH},
       {"not a SEQUENCE", "31 00", RTS_NOT_FOUND},
+      /* A tag in the wrong form is another tag: it would come back changed. */
+      {"SEQUENCE in the primitive form", "10 21 02 01 01" + kRsa + kUtc, RTS_NOT_FOUND},
+      {"primitive component SEQUENCE",
+       tlv("30", "02 01 01 10 0D 06 09 2A 86 48 86 F7 0D 01 01 01 05 00" + kUtc), RTS_NOT_FOUND},
+      {"primitive [0] EXPLICIT", tlv("30", "80 03 02 01 02 02 01 01" + kRsa + kUtc), RTS_NOT_FOUND},
+      {"constructed [1] IMPLICIT INTEGER", tlv("30", "02 01 01 A1 03 02 01 05" + kRsa + kUtc),
+       RTS_NOT_FOUND},
+      {"primitive [3] EXPLICIT", tlv("30", "02 01 01" + kRsa + kUtc + "83 02 05 00"),
+       RTS_EXTRA_ELEMENT},
    };
    for (const Case& c : cases) {
       Record r{};

@@ -264,6 +264,11 @@ TEST(BerDecodeCharStr, EightBitStrings) {
       {"segments carry the string tag", "36 80 16 01 41 00 00", ASN_ID_IA5String, RTS_BAD_TAG, "",
        0},
       {"missing end-of-contents", "36 80 04 01 41", ASN_ID_IA5String, RTS_END_OF_DATA, "", 0},
+      /* A zero octet would end the held text early. */
+      {"zero octet inside", "0C 05 61 62 00 63 64", ASN_ID_UTF8String, RTS_BAD_VALUE, "", 0},
+      {"zero octet last", "13 02 41 00", ASN_ID_PrintableString, RTS_BAD_VALUE, "", 0},
+      {"zero octet in a segment", "36 80 04 01 41 04 01 00 00 00", ASN_ID_IA5String,
+       RTS_BAD_VALUE, "", 0},
    };
    for (const Case& c : cases) {
       SCOPED_TRACE(c.name);

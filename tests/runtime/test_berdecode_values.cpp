@@ -150,7 +150,10 @@ TEST(BerDecodeUint16, SixteenBitForms) {
       {"02 04 00 00 00 01", RTS_TOO_BIG, 0, 2},
       {"02 81 01 05", RTS_TOO_BIG, 0, 2},
       {"04 01 05", RTS_NOT_FOUND, 0, 0},
-      {"02 01", RTS_END_OF_DATA, 0, 0},
+      {"02 00", RTS_BAD_LENGTH, 0, 2},
+      {"02 00 05", RTS_BAD_LENGTH, 0, 2},
+      {"02 01", RTS_END_OF_DATA, 0, 2},
+      {"02", RTS_END_OF_DATA, 0, 1},
    };
    for (const Case& c : cases) {
       SCOPED_TRACE(c.octets);
@@ -192,7 +195,6 @@ TEST(BerDecodeBigInt, HexadecimalText) {
    } cases[] = {
       {"00", "0x0"},
       {"00 00 00", "0x0"},
-      {"", "0x0"},
       {"00 80", "0x080"},
       {"00 FF", "0x0ff"},
       {"00 7F", "0x7f"},
@@ -225,6 +227,12 @@ TEST(BerDecodeBigInt, BlockSizeAndErrors) {
 
    DecodeContext wrongTag(hex("04 01 00"));
    EXPECT_EQ(RTS_NOT_FOUND, xd_bigint(wrongTag.get(), &text, TAG_EXPLICIT, 0));
+   /* No contents octets is no number at all, not zero. */
+   DecodeContext empty(hex("02 00 02 01 00"));
+   EXPECT_EQ(RTS_BAD_LENGTH, xd_bigint(empty.get(), &text, TAG_EXPLICIT, 0));
+   EXPECT_EQ(RTS_BAD_LENGTH, empty.errorStatus());
+   DecodeContext emptyImplicit(hex("05"));
+   EXPECT_EQ(RTS_BAD_LENGTH, xd_bigint(emptyImplicit.get(), &text, TAG_IMPLICIT, 0));
    DecodeContext cut(hex("01 02"));
    EXPECT_EQ(RTS_END_OF_DATA, xd_bigint(cut.get(), &text, TAG_IMPLICIT, 3));
    DecodeContext implicit(hex("FF 01"));
@@ -250,10 +258,8 @@ TEST(BerDecodeObjId, ArcRules) {
       {"06 01 50", {2, 0}},
       {"06 02 88 37", {2, 999}},
       {"06 06 2A 8F FF FF FF 7F", {1, 2, 4294967295u}},
-      /* A subidentifier wider than 32 bits keeps its low 32 bits. */
-      {"06 06 2A 90 80 80 80 01", {1, 2, 1}},
-      /* The contents end inside a subidentifier: the bits read so far. */
-      {"06 02 2A 86", {1, 2, 6}},
+      {"06 05 90 80 80 80 4F", {2, 4294967295u}},
+      {"06 03 2A 00 7F", {1, 2, 0, 127}},
    };
    for (const OidCase& c : cases) {
       SCOPED_TRACE(c.octets);
@@ -277,6 +283,17 @@ TEST(BerDecodeObjId, ArcLimitAndErrors) {
    DecodeContext tooMany(hex("06 81 80 2A") + repeat(0x01, 127));
    EXPECT_EQ(RTS_BAD_OID, xd_objid(tooMany.get(), &oid, TAG_EXPLICIT, 0));
    EXPECT_EQ(RTS_BAD_OID, tooMany.errorStatus());
+
+   /* Arcs that would wrap, non-minimal and cut subidentifiers: another
+      identifier could be shown in their place. */
+   for (const char* octets : {"06 06 2A 90 80 80 80 01", "06 05 90 80 80 80 50",
+                              "06 06 80 80 80 80 80 01", "06 04 2A 80 86 48", "06 02 80 2A",
+                              "06 02 2A 86", "06 0C 2A FF FF FF FF FF FF FF FF FF FF 7F"}) {
+      SCOPED_TRACE(octets);
+      DecodeContext bad(hex(octets));
+      EXPECT_EQ(RTS_BAD_OID, xd_objid(bad.get(), &oid, TAG_EXPLICIT, 0));
+      EXPECT_EQ(RTS_BAD_OID, bad.errorStatus());
+   }
 
    DecodeContext empty(hex("06 00"));
    EXPECT_EQ(RTS_BAD_LENGTH, xd_objid(empty.get(), &oid, TAG_EXPLICIT, 0));

@@ -54,6 +54,9 @@ TEST(HostileXml, RefusedOrExact) {
       {"content of a ContentInfo empty",
        "<ContentInfo><contentType>1.2.840.113549.1.7.1</contentType><content/></ContentInfo>",
        "ContentInfo", "", kReaderReport},
+      {"extension arc above 32 bits",
+       replaced(xml, "<extnID>2.5.29.19</extnID>", "<extnID>2.5.29.4294967315</extnID>"),
+       "Certificate", "", kReaderReport},
    };
    for (const Row& row : rows) expectRow("xmlblob", row);
 }

@@ -4,6 +4,7 @@
 #ifndef BLOBXML_TESTS_TLV_H
 #define BLOBXML_TESTS_TLV_H
 
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -75,6 +76,35 @@ inline std::string der(const Node& node) {
       for (const Node& child : node.children) contents += der(child);
    }
    return node.identifier + derLength(contents.size()) + contents;
+}
+
+// The node at a path of child indexes, for editing a message in place.
+inline Node& at(Node& node, std::initializer_list<size_t> path) {
+   Node* current = &node;
+   for (size_t index : path) {
+      if (index >= current->children.size()) throw std::runtime_error("no such child");
+      current = &current->children[index];
+   }
+   return *current;
+}
+
+// The first primitive node, depth first, with this identifier and these
+// contents. A message without one is an error, so that a test cannot
+// quietly change nothing.
+inline Node* findPrimitive(Node& node, const std::string& identifier, const std::string& contents) {
+   if (!node.constructed) {
+      return node.identifier == identifier && node.contents == contents ? &node : nullptr;
+   }
+   for (Node& child : node.children) {
+      if (Node* found = findPrimitive(child, identifier, contents)) return found;
+   }
+   return nullptr;
+}
+
+inline Node& primitive(Node& node, const std::string& identifier, const std::string& contents) {
+   Node* found = findPrimitive(node, identifier, contents);
+   if (found == nullptr) throw std::runtime_error("no such primitive element");
+   return *found;
 }
 
 }

@@ -243,6 +243,7 @@ TEST_F(XerDecTextTest, ObjectIdentifiers) {
       {"0.39", RTS_OK, RTS_OK, {0, 39}},
       {"1.2.0840", RTS_OK, RTS_OK, {1, 2, 840}},
       {"2.4294967295", RTS_OK, RTS_OK, {2, 4294967295u}},
+      {"1.2.00000000000000000000001", RTS_OK, RTS_OK, {1, 2, 1}},
       // Malformed text is recorded.
       {"1..2", RTS_BAD_OID, RTS_BAD_OID, {}},
       {"1.2.", RTS_BAD_OID, RTS_BAD_OID, {}},
@@ -251,6 +252,10 @@ TEST_F(XerDecTextTest, ObjectIdentifiers) {
       {"1 .2", RTS_BAD_OID, RTS_BAD_OID, {}},
       {"1.2 3", RTS_BAD_OID, RTS_BAD_OID, {}},
       {"abc", RTS_BAD_OID, RTS_BAD_OID, {}},
+      // An arc above 32 bits is refused, never read modulo 2^32.
+      {"2.5.29.4294967315", RTS_BAD_OID, RTS_BAD_OID, {}},
+      {"4294967296.1", RTS_BAD_OID, RTS_BAD_OID, {}},
+      {"1.2.99999999999999999999999", RTS_BAD_OID, RTS_BAD_OID, {}},
       // Well-formed text that is not a valid value is only returned.
       {"1.40", RTS_BAD_OID, RTS_OK, {}},
       {"0.40", RTS_BAD_OID, RTS_OK, {}},
