@@ -325,7 +325,7 @@ void XerDecodeHandler::init(int newLevel) {
 void XerDecodeHandler::startElement(const char* uri, const char* localName, const char* qName,
                                     const char* const* attrs) {
    const NestingLevel nesting(mpType);
-   if (nesting.tooDeep()) fail(RTS_TOO_DEEP);
+   if (nesting.tooDeep()) fail(RTS_CONSTRAINT);
    if (level == 0) {
       if (elementName != nullptr && !xerCmpText(localName, elementName)) fail(RTS_XML_STRUCTURE);
       currentState = 1;
