@@ -193,7 +193,8 @@ private:
    void* mpItem;                       /* list item or extension element being decoded */
    ASN1UINT mArrayCapacity;            /* counted arrays: elements allocated */
    int mRequiredSeen;
-   uint64_t mSetSeen;                  /* SET: components seen */
+   uint64_t mSetSeen;                  /* SET: mandatory components seen */
+   bool mRequiredRepeated;             /* SET: a mandatory component came twice */
    bool mTwoForm;                      /* the open component also takes hexadecimal text */
    bool mHexText;                      /* ... and has been given some */
    /* The streamed open type: its record, its object's type, the machine

@@ -43,7 +43,7 @@ static bool missingValue(const TypeDesc* type, const void* value) {
 int berEncode(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, ASN1TagType tagging) {
    if (missingValue(type, value)) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    const NestingLevel nesting(type);
-   if (nesting.tooDeep()) return LOG_ASN1ERR(pctxt, RTS_TOO_DEEP);
+   if (nesting.tooDeep()) return LOG_ASN1ERR(pctxt, RTS_CONSTRAINT);
    int len;
    if (type->ownTagging == Tagging::None) {
       len = encodeContents(pctxt, type, value, tagging);
@@ -61,7 +61,7 @@ int berDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType ta
               int length) {
    if (missingValue(type, value)) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    const NestingLevel nesting(type);
-   if (nesting.tooDeep()) return LOG_ASN1ERR(pctxt, RTS_TOO_DEEP);
+   if (nesting.tooDeep()) return LOG_ASN1ERR(pctxt, RTS_CONSTRAINT);
    int stat;
    if (type->ownTagging == Tagging::None) {
       stat = decodeContents(pctxt, type, value, tagging, length);

@@ -226,12 +226,14 @@ int decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* op
 
 /* ---- nesting ------------------------------------------------------------------- */
 
-/* Structured values nested deeper than this are refused with RTS_TOO_DEEP
-   (-36): a hostile message of a recursive type (PKIMessage inside
-   PKIMessage, SignedData inside SignedData) would otherwise exhaust the
-   stack. Real messages stay far below: a certificate with its extensions
-   decoded reaches about 12 levels, a time-stamp response (TSTInfo inside
-   the SignedData of its token) about 18. */
+/* Structured values nested deeper than this are refused: a hostile message
+   of a recursive type (PKIMessage inside PKIMessage, SignedData inside
+   SignedData) would otherwise exhaust the stack. Real messages stay far
+   below: a certificate with its extensions decoded reaches about 12 levels,
+   a time-stamp response (TSTInfo inside the SignedData of its token) about
+   18. The limit is a constraint the codec puts on the size of every value,
+   so a value beyond it fails with RTS_CONSTRAINT (-23), the status of a
+   value outside its constraints. */
 constexpr unsigned kMaxNesting = 256;
 
 /* Structured levels open on this thread: the depth of the stack is a

@@ -149,7 +149,7 @@ int xerEncode(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, const ch
               const char* attributes) {
    if (value == nullptr && type->kind != Kind::Null) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    const NestingLevel nesting(type);
-   if (nesting.tooDeep()) return LOG_ASN1ERR(pctxt, RTS_TOO_DEEP);
+   if (nesting.tooDeep()) return LOG_ASN1ERR(pctxt, RTS_CONSTRAINT);
    const char* name = elemName != nullptr ? elemName : type->name;
    int stat;
    switch (type->kind) {

@@ -25,8 +25,8 @@ static const ASN1UINT kTextSegment = 1024;
 XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* pctxt)
    : mpType(&type), mpValue(value), mOwnSession(), mpSession(&mOwnSession), mpCurrent(nullptr),
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
-     mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mHexText(false), mpStreamed(nullptr),
-     mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
+     mRequiredSeen(0), mSetSeen(0), mRequiredRepeated(false), mTwoForm(false), mHexText(false),
+     mpStreamed(nullptr), mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
      mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {
    rtMemBufInit(pctxt, &mOwnSession.text, kTextSegment);
@@ -36,8 +36,8 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* 
 XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, Session* session)
    : mpType(&type), mpValue(nullptr), mOwnSession(), mpSession(session), mpCurrent(nullptr),
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
-     mRequiredSeen(0), mSetSeen(0), mTwoForm(false), mHexText(false), mpStreamed(nullptr),
-     mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
+     mRequiredSeen(0), mSetSeen(0), mRequiredRepeated(false), mTwoForm(false), mHexText(false),
+     mpStreamed(nullptr), mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
      mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {}
 
@@ -292,6 +292,7 @@ void XerDecodeHandler::init(int newLevel) {
    mpItem = nullptr;
    mRequiredSeen = 0;
    mSetSeen = 0;
+   mRequiredRepeated = false;
    mTwoForm = false;
    mObjectPhase = ObjectPhase::Off;
    mObjectStreamed = false;
@@ -324,7 +325,7 @@ void XerDecodeHandler::init(int newLevel) {
 void XerDecodeHandler::startElement(const char* uri, const char* localName, const char* qName,
                                     const char* const* attrs) {
    const NestingLevel nesting(mpType);
-   if (nesting.tooDeep()) fail(RTS_TOO_DEEP);
+   if (nesting.tooDeep()) fail(RTS_CONSTRAINT);
    if (level == 0) {
       if (elementName != nullptr && !xerCmpText(localName, elementName)) fail(RTS_XML_STRUCTURE);
       currentState = 1;

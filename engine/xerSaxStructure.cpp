@@ -46,15 +46,22 @@ int XerDecodeHandler::sequenceElementID(const char* localName) {
    return 0;
 }
 
-/* Components in any order, each at most once. */
+/* Components in any order. An optional component may come again, its last
+   occurrence giving the value. Every occurrence of a mandatory one counts,
+   and one that comes again fails the SET when it closes, as a missing one
+   does; that a repeat is noted apart from the count keeps a SET with two
+   mandatory components from passing with one of them twice and the other
+   missing. */
 int XerDecodeHandler::setElementID(const char* localName) {
    for (int i = 0; i < mpType->fieldCount; i++) {
       const FieldDesc& field = mpType->fields[i];
       if (!xerCmpText(localName, field.name)) continue;
-      const uint64_t bit = uint64_t(1) << (i & 63);
-      if ((mSetSeen & bit) != 0) return 0;
-      mSetSeen |= bit;
-      if (field.presence == Presence::Required) mRequiredSeen++;
+      if (field.presence == Presence::Required) {
+         const uint64_t bit = uint64_t(1) << (i & 63);
+         if ((mSetSeen & bit) != 0) mRequiredRepeated = true;
+         mSetSeen |= bit;
+         mRequiredSeen++;
+      }
       return i + 1;
    }
    return 0;
@@ -223,7 +230,7 @@ void XerDecodeHandler::endComponent() {
 
 void XerDecodeHandler::endConstructed() {
    if (mpType->kind == Kind::Choice) return;
-   if (mRequiredSeen != mpType->requiredCount) fail(RTS_MISSING_ELEMENT);
+   if (mRequiredSeen != mpType->requiredCount || mRequiredRepeated) fail(RTS_MISSING_ELEMENT);
    /* A value decoded in the stream is what the table step would make of
       its text. */
    if (mpType->table != nullptr && !mObjectStreamed) {

@@ -199,7 +199,6 @@ struct ASN1BufLocDescr {
 #define RTS_TOO_BIG (-33)
 #define RTS_BAD_DIGIT (-34)
 #define RTS_XML_STRUCTURE (-35)
-#define RTS_TOO_DEEP (-36)
 #define RTS_UNKNOWN_OBJECT (-38)
 #define RTS_UNSUPPORTED (-99)
 

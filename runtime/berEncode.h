@@ -154,7 +154,7 @@ int xe_OpenTypeExt(ASN1CTXT* pctxt, const Asn1RTDList* pElemList);
    RTS_BAD_VALUE (end-of-contents where an element must be, unused-bit count
    above 7 or left by a segment other than the last, null data), RTS_BAD_TAG
    (bad identifier, segment of another type, a universal type in the form it
-   never has), RTS_TOO_DEEP (more than 256 constructed levels), and
+   never has), RTS_CONSTRAINT (more than 256 constructed levels), and
    RTS_NO_MEMORY. */
 int xe_derNormalise(ASN1CTXT* pctxt, const ASN1OCTET* object_p, ASN1UINT numocts,
                     const ASN1OCTET** der_p2, ASN1UINT* pdernumocts);

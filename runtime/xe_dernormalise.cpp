@@ -298,7 +298,7 @@ int gatherSegments(ASN1CTXT* in, const Element& el, ASN1TAG segmentTag, unsigned
       in->buffer.byteIndex += static_cast<ASN1UINT>(el.length);
       return segments->append(el.contents, static_cast<ASN1UINT>(el.length));
    }
-   if (level >= kMaxLevels) return LOG_ASN1ERR(in, RTS_TOO_DEEP);
+   if (level >= kMaxLevels) return LOG_ASN1ERR(in, RTS_CONSTRAINT);
    const bool indefinite = el.length == INDEFINITE_LENGTH;
    const ASN1UINT size = in->buffer.size;
    if (!indefinite) in->buffer.size = el.contents + static_cast<ASN1UINT>(el.length);
@@ -404,7 +404,7 @@ int writeElement(ASN1CTXT* in, ASN1CTXT* out, const Spans::Span& span, unsigned 
    if (stat < 0) return stat;
    if (isStringType(el.tag)) return writeString(in, out, el, level);
    if (!(el.tag & TM_CONS)) return writePrimitive(in, out, el);
-   if (level >= kMaxLevels) return LOG_ASN1ERR(in, RTS_TOO_DEEP);
+   if (level >= kMaxLevels) return LOG_ASN1ERR(in, RTS_CONSTRAINT);
    int len = writeContents(in, out, el.length == INDEFINITE_LENGTH, el.tag == kUniversalSet,
                            level + 1);
    return xe_tag_len(out, el.tag, len);

@@ -1,7 +1,8 @@
 /*
  * The conversion step of the driver: one message through one converter, the
  * result on standard output and any failure reported on standard error. The
- * program's exit status does not depend on the outcome.
+ * program's exit status does not depend on whether the conversion succeeded,
+ * only on whether its result could be written.
  */
 #ifndef BLOBXML_CONVERSIONSTEP_H
 #define BLOBXML_CONVERSIONSTEP_H
@@ -15,12 +16,14 @@
    to toDer as text of exactly length bytes (zero bytes kept) and the returned
    octets are written raw. A failure prints one line on standard error:
    "Error:" and what() for CAException (and so Asn1Exception), "Exception:"
-   and what() for any other std::exception, "Unknown exception." otherwise. */
-void convertMessage(const XerDerConverter& converter, bool xerToDer, bool includeEncoded,
+   and what() for any other std::exception, "Unknown exception." otherwise.
+   Returns false, after the line "Error writing standard output" on standard
+   error, when the result could not be written and flushed in full. */
+bool convertMessage(const XerDerConverter& converter, bool xerToDer, bool includeEncoded,
                     const unsigned char* message, uint32_t length);
 
 /* Runs convertMessage with an XerDerConverterSimple for typeName. */
-void runConversionStep(bool xerToDer, const char* typeName, bool includeEncoded,
+bool runConversionStep(bool xerToDer, const char* typeName, bool includeEncoded,
                        const unsigned char* message, uint32_t length);
 
 #endif

@@ -49,14 +49,19 @@ const ASN1TDynOctStr* innerOctets(const char* typeName, const char* outerTypeNam
    return nullptr;
 }
 
-void writeInnerFile(const char* outFileName, const ASN1OCTET* data, uint32_t length) {
+/* False when the file was opened but the octets did not all reach it (the
+   close flushes them, so its failure counts too). A file that cannot be
+   opened is reported and the conversion goes on. */
+bool writeInnerFile(const char* outFileName, const ASN1OCTET* data, uint32_t length) {
    FILE* out = std::fopen(outFileName, "wb");
    if (out == nullptr) {
       std::printf("Error opening %s for write access\n", outFileName);
-      return;
+      return true;
    }
-   if (length > 0) std::fwrite(data, 1, length, out);
-   std::fclose(out);
+   const bool written = length == 0 || std::fwrite(data, 1, length, out) == length;
+   if (std::fclose(out) == 0 && written) return true;
+   std::fprintf(stderr, "Error writing %s\n", outFileName);
+   return false;
 }
 
 }
@@ -91,6 +96,5 @@ bool extractInnerMessage(unsigned char* msgbuf, uint32_t* length, const char* ty
 
    if (inner->numocts > 0) std::memmove(msgbuf, inner->data, inner->numocts);
    *length = inner->numocts;
-   if (outFileName != nullptr) writeInnerFile(outFileName, msgbuf, *length);
-   return true;
+   return outFileName == nullptr || writeInnerFile(outFileName, msgbuf, *length);
 }

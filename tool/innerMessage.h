@@ -9,8 +9,9 @@
 
 /* Returns true when the conversion goes on with the (possibly replaced)
    message, false when the program must end with status 255 after what this
-   step printed on standard output. outFileName, when not null, receives the
-   inner DER. */
+   step printed: on standard output, or "Error writing <file>" on standard
+   error when the inner DER could not be written in full to outFileName,
+   which (when not null) receives it. */
 bool extractInnerMessage(unsigned char* msgbuf, uint32_t* length, const char* typeName,
                          const char* outerTypeName, const char* outFileName);
 

@@ -96,6 +96,5 @@ int main(int argc, char** argv) {
        !extractInnerMessage(msgbuf, &length, typeName, outerTypeName, outFileName))
       return -1;
 
-   runConversionStep(xerToDer, typeName, includeEncoded, msgbuf, length);
-   return 0;
+   return runConversionStep(xerToDer, typeName, includeEncoded, msgbuf, length) ? 0 : -1;
 }

@@ -10,6 +10,11 @@
  * the parser's C frames, so each callback catches it, keeps it, and removes
  * the callbacks so that the parser runs to the end of its input without
  * further events; parse then rethrows it unchanged.
+ *
+ * A document type declaration is refused as soon as its name and external
+ * identifier are read, before the parser reads its internal subset: XER
+ * documents never need one, and the entities it could declare would expand a
+ * small input into any amount of text.
  */
 #include <expat.h>
 #include <sys/random.h>
@@ -21,6 +26,9 @@
 
 /* Size of the area that holds a parse-failure message. */
 static const int kParseErrorSize = 256;
+
+/* The parse-failure text of a document with a document type declaration. */
+static const char kDoctypeRefused[] = "document type declaration not allowed";
 
 namespace {
 
@@ -106,11 +114,17 @@ void eCendElementCallback(void* userData, const char* name) {
 void eCcharDataCallback(void* userData, const char* s, int len) {
    OSExpatXMLReader::charDataCallback(userData, s, len);
 }
+
+void eCstartDoctypeCallback(void* userData, const char*, const char*, const char*, int) {
+   OSExpatXMLReader::startDoctypeCallback(userData);
+}
 }
 
 OSExpatXMLReader::OSExpatXMLReader()
    : mParser(parserPool().take()), mContentHandler(nullptr), mErrorInfo(nullptr) {
    if (mParser == nullptr) throw OSRTSAXExceptionImpl();
+   XML_SetUserData(mParser, this);
+   XML_SetStartDoctypeDeclHandler(mParser, eCstartDoctypeCallback);
 }
 
 OSExpatXMLReader::~OSExpatXMLReader() { parserPool().give(mParser); }
@@ -127,7 +141,8 @@ int OSExpatXMLReader::parse(const char* data, int length) {
    if (result != 0) return result;
 
    char message[kParseErrorSize];
-   formatParseError(message, XML_ErrorString(XML_GetErrorCode(mParser)),
+   formatParseError(message,
+                    mDoctypeRefused ? kDoctypeRefused : XML_ErrorString(XML_GetErrorCode(mParser)),
                     static_cast<int>(XML_GetCurrentLineNumber(mParser)),
                     static_cast<int>(XML_GetCurrentColumnNumber(mParser)));
    throw OSRTSAXExceptionImpl(message);
@@ -179,6 +194,14 @@ void OSExpatXMLReader::charDataCallback(void* userData, const char* s, int len) 
    } catch (...) {
       reader->suspendWith(std::current_exception());
    }
+}
+
+/* Called once the declaration's name and external identifier are read:
+   the parser stops there, which parse reports as the failure's position. */
+void OSExpatXMLReader::startDoctypeCallback(void* userData) {
+   OSExpatXMLReader* reader = static_cast<OSExpatXMLReader*>(userData);
+   reader->mDoctypeRefused = true;
+   XML_StopParser(reader->mParser, XML_FALSE);
 }
 
 void OSExpatXMLReader::formatParseError(char* message, const char* text, int line, int column) {

@@ -169,9 +169,11 @@ public:
    OSExpatXMLReader& operator=(const OSExpatXMLReader&) = delete;
 
    void release() override;
-   /* Returns the parser's non-zero result. Malformed XML throws
-      OSRTSAXExceptionImpl with the parser's message and position; an
-      exception thrown by a handler propagates out of this call unchanged. */
+   /* Returns the parser's non-zero result. Malformed XML, and any document
+      with a document type declaration, throws OSRTSAXExceptionImpl with the
+      parser's message (or "document type declaration not allowed") and
+      position; an exception thrown by a handler propagates out of this call
+      unchanged. */
    int parse(const char* data, int length) override;
    void setContentHandler(OSXMLContentHandler* contentHandler) override;
    void setErrorInfoHandler(OSXMLErrorInfo* errorInfo) override;
@@ -179,6 +181,7 @@ public:
    static void startElementCallback(void* userData, const char* name, const char** atts);
    static void endElementCallback(void* userData, const char* name);
    static void charDataCallback(void* userData, const char* s, int len);
+   static void startDoctypeCallback(void* userData);
 
    /* Writes "<text>, line = <line>, column = <column>" into message, a
       256-byte area, cut to at most 255 characters. */
@@ -193,6 +196,7 @@ private:
    OSXMLContentHandler* mContentHandler;
    OSXMLErrorInfo* mErrorInfo;
    std::exception_ptr mPendingFailure;
+   bool mDoctypeRefused = false; /* the document has a type declaration */
 };
 
 /* The callbacks registered with Expat; each forwards to its static member. */
@@ -200,6 +204,8 @@ extern "C" {
 void eCstartElementCallback(void* userData, const char* name, const char** atts);
 void eCendElementCallback(void* userData, const char* name);
 void eCcharDataCallback(void* userData, const char* s, int len);
+void eCstartDoctypeCallback(void* userData, const char* doctypeName, const char* sysid,
+                            const char* pubid, int hasInternalSubset);
 }
 
 /* A new reader with both handlers set; the context is not used. */

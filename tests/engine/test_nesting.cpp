@@ -1,6 +1,6 @@
 // The nesting limit: a value of a recursive type (Nest ::= SEQUENCE OF Nest)
 // decodes, encodes, copies and converts up to 256 structured levels; one
-// more fails with RTS_TOO_DEEP (-36) in BER decoding and encoding, in XER
+// more fails with RTS_CONSTRAINT (-23) in BER decoding and encoding, in XER
 // encoding and in the SAX machines, also where the levels continue inside
 // an open type, and the count is given back after every failure.
 #include <string>
@@ -80,8 +80,8 @@ TEST_F(NestingTest, BerDecodingStopsOneLevelPastTheLimit) {
    EXPECT_EQ(unread(), 0u);
 
    Asn1RTDList tooDeep;
-   EXPECT_EQ(decode(&tNest, &tooDeep, nestDer(kLimit + 1)), RTS_TOO_DEEP);
-   EXPECT_EQ(ctxt.errInfo.status, RTS_TOO_DEEP);
+   EXPECT_EQ(decode(&tNest, &tooDeep, nestDer(kLimit + 1)), RTS_CONSTRAINT);
+   EXPECT_EQ(ctxt.errInfo.status, RTS_CONSTRAINT);
    /* The partly decoded value can be released. */
    asn1rt::freeValue(&ctxt, &tNest, &tooDeep);
 
@@ -100,8 +100,8 @@ TEST_F(NestingTest, BerAndXerEncodingStopOneLevelPastTheLimit) {
 
    Asn1RTDList deeper = wrap(nest);
    EXPECT_EQ(depthOf(deeper), kLimit + 1);
-   EXPECT_EQ(encode(&tNest, &deeper), status(RTS_TOO_DEEP));
-   EXPECT_EQ(toXer(&tNest, &deeper, true), status(RTS_TOO_DEEP));
+   EXPECT_EQ(encode(&tNest, &deeper), status(RTS_CONSTRAINT));
+   EXPECT_EQ(toXer(&tNest, &deeper, true), status(RTS_CONSTRAINT));
    EXPECT_EQ(encode(&tNest, &nest), nestDefiniteDer(kLimit));
 }
 
@@ -132,8 +132,8 @@ TEST_F(NestingTest, SaxDecodingStopsOneLevelPastTheLimit) {
    EXPECT_EQ(encode(&tNest, &nest), nestDefiniteDer(kLimit));
 
    Asn1RTDList tooDeep;
-   EXPECT_EQ(fromXer(&tNest, &tooDeep, nestXml(kLimit + 1)), RTS_TOO_DEEP);
-   EXPECT_EQ(fromXer(&tNest, &tooDeep, nestXml(4 * kLimit)), RTS_TOO_DEEP);
+   EXPECT_EQ(fromXer(&tNest, &tooDeep, nestXml(kLimit + 1)), RTS_CONSTRAINT);
+   EXPECT_EQ(fromXer(&tNest, &tooDeep, nestXml(4 * kLimit)), RTS_CONSTRAINT);
 
    rtErrReset(&ctxt.errInfo);
    Asn1RTDList again;
@@ -158,12 +158,12 @@ TEST_F(NestingTest, LevelsInsideAnOpenTypeCountOnTopOfItsCarrier) {
    EXPECT_EQ(depthOf(*static_cast<Asn1RTDList*>(fromText.value.decoded)), kLimit - 1);
 
    NestHolder tooDeep{};
-   EXPECT_EQ(decode(&tNestHolder, &tooDeep, holderStart + nestDer(kLimit) + "0000"), RTS_TOO_DEEP);
+   EXPECT_EQ(decode(&tNestHolder, &tooDeep, holderStart + nestDer(kLimit) + "0000"), RTS_CONSTRAINT);
    NestHolder tooDeepText{};
    EXPECT_EQ(fromXer(&tNestHolder, &tooDeepText,
                      "<NestHolder><id>1.2.3.9</id><value>" + nestXml(kLimit) +
                         "</value></NestHolder>"),
-             RTS_TOO_DEEP);
+             RTS_CONSTRAINT);
 }
 
 }

@@ -17,9 +17,10 @@ extern char** environ;
 namespace testsupport {
 
 RunResult run(const std::string& program, const std::string& argv0,
-              const std::vector<std::string>& args, const std::string& cwd) {
+              const std::vector<std::string>& args, const std::string& cwd,
+              const std::string& stdoutPath) {
    std::string dir = scratchDir("run-capture");
-   std::string outPath = dir + "/out", errPath = dir + "/err";
+   std::string outPath = stdoutPath.empty() ? dir + "/out" : stdoutPath, errPath = dir + "/err";
    posix_spawn_file_actions_t actions;
    posix_spawn_file_actions_init(&actions);
    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -45,7 +46,7 @@ RunResult run(const std::string& program, const std::string& argv0,
    int wstatus = 0;
    waitpid(pid, &wstatus, 0);
    RunResult result;
-   result.out = readFile(outPath);
+   if (stdoutPath.empty()) result.out = readFile(outPath);
    result.err = readFile(errPath);
    result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
    return result;

@@ -138,6 +138,17 @@ TEST_F(DeepNesting, HostileDerFailsWithTheCodecReport) {
    }
 }
 
+/* The -t1 step shows the status of the outer decode: the nesting limit is
+   reported as a constraint violation. */
+TEST_F(DeepNesting, HostileOuterMessageShowsTheConstraintStatus) {
+   writeFile(dir + "/outer.der", nestedSignedData(1800));
+   RunResult r = run(installedBin("blobxml"), "blobxml",
+                     {"-i", dir + "/outer.der", "-t", "DVCSRequest", "-t1", "ContentInfo"});
+   EXPECT_EQ(r.out, "decode of ContentInfo failed\nASN.1 ERROR: Status -23\n");
+   EXPECT_EQ(r.err, "");
+   EXPECT_EQ(r.status, 255);
+}
+
 TEST_F(DeepNesting, HostileXmlFailsWithTheReaderReport) {
    for (int depth : {130, 300}) {
       const std::string xml = nestedPkiMessageXml(depth);

@@ -303,4 +303,42 @@ TEST(Driver, OutputFileWithoutOuterTypeIsNotWritten) {
    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
+
+// A result that cannot be written in full, to standard output or to the -o
+// file, is reported on standard error with status 255; the -t1 step then
+// stops before the conversion. A failed conversion writes nothing, so its
+// report stands as usual.
+TEST(Driver, WriteFailuresEndWithStatus255) {
+   const std::string cert = testsupport::sourcePath("tests/fixtures/cert/certificate_rsa_golden.der");
+   const std::string xml = testsupport::sourcePath("tests/tool/golden/certificate_rsa_golden.xml");
+   const std::vector<std::string> inner = {
+      "-i", testsupport::sourcePath("tests/fixtures/ocsp/ocspresponse_good_nonce.der"),
+      "-t", "BasicOCSPResponse", "-t1", "OCSPResponse", "-o", "/dev/full"};
+   const char kStdoutReport[] = "Error writing standard output\n";
+   const char kFileReport[] = "Error writing /dev/full\n";
+   struct Case {
+      const char* what;
+      const char* mode;
+      std::vector<std::string> args;
+      std::string stdoutPath;
+      const char* err;
+      int status;
+   } cases[] = {
+      {"XML of 4.8 KB", "blobxml", {"-i", cert, "-t", "Certificate"}, "/dev/full", kStdoutReport, 255},
+      {"DER held until the flush", "xmlblob", {"-i", xml, "-t", "Certificate"}, "/dev/full",
+       kStdoutReport, 255},
+      {"inner DER, blobxml", "blobxml", inner, "", kFileReport, 255},
+      {"inner DER, xmlblob", "xmlblob", inner, "", kFileReport, 255},
+      {"inner DER, nothing converted", "blobxml", inner, "/dev/full", kFileReport, 255},
+      {"failed conversion", "xmlblob", {"-i", cert, "-t", "Certificate"}, "/dev/full",
+       "Unknown exception.\n", 0},
+   };
+   for (const Case& c : cases) {
+      RunResult r = run(installedBin(c.mode), c.mode, c.args, "", c.stdoutPath);
+      EXPECT_EQ(r.out, "") << c.what;
+      EXPECT_EQ(r.err, c.err) << c.what;
+      EXPECT_EQ(r.status, c.status) << c.what;
+   }
+}
+
 }

@@ -230,6 +230,14 @@ TEST(FailureReports, ReaderExceptionCarriesExpatsMessageWithPosition) {
       {mismatched, "mismatched tag" + positionText(mismatched, "</tbsCertificat>", 2)},
       {junk, "junk after document element" + positionText(junk, "</Certificate><", 14)},
       {badEntity, "not well-formed (invalid token)" + positionText(badEntity, "&amp Sons", 4)},
+      // A document type declaration is refused once its name and external
+      // identifier are read, before any internal subset.
+      {"<?xml version=\"1.0\"?>\n<!DOCTYPE Certificate>\n<Certificate/>",
+       "document type declaration not allowed, line = 2, column = 21"},
+      {"<!DOCTYPE Certificate [<!ENTITY a \"&#x26;b;\">]><Certificate/>",
+       "document type declaration not allowed, line = 1, column = 22"},
+      {"\n  <!DOCTYPE Certificate SYSTEM \"file:///dev/zero\"><Certificate/>",
+       "document type declaration not allowed, line = 2, column = 49"},
    };
    for (const Case& c : cases) {
       ReaderFailure f = readerFailure(c.input);

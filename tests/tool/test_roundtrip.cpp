@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "test_support.h"
+#include "tlv.h"
 
 namespace fs = std::filesystem;
 using testsupport::installedBin;
@@ -53,9 +54,24 @@ struct Message {
 
 // Fixtures that openssl writes as BER but not DER: the certificates of the
 // TSA's SignedData are not in DER SET OF order. The converter writes DER, so
-// these come back re-sorted: same length, and stable from the first pass on.
+// these come back with exactly that SET re-sorted, and stable from then on.
 bool knownNotDer(const std::string& name) {
    return name == "tsp_timestampresp_granted_full" || name == "tsp_timestamptoken_full";
+}
+
+// The message with the certificates of its token's SignedData in DER order:
+// by their encodings compared as octet strings (no certificate's encoding is
+// a prefix of another's, so the padding rule of DER never applies).
+std::string certificatesInDerOrder(const Message& message) {
+   tlv::Node root = tlv::parse(message.der);
+   tlv::Node& token = message.type == "TimeStampResp" ? root.children.at(1) : root;
+   tlv::Node& signedData = token.children.at(1).children.at(0);
+   for (tlv::Node& field : signedData.children) {
+      if (field.identifier != "\xA0") continue;
+      std::sort(field.children.begin(), field.children.end(),
+                [](const tlv::Node& a, const tlv::Node& b) { return tlv::der(a) < tlv::der(b); });
+   }
+   return tlv::der(root);
 }
 
 std::string testName(const std::string& text) {
@@ -150,8 +166,8 @@ TEST_P(RoundTrip, DerToXmlToDerGivesTheSameOctets) {
       EXPECT_EQ(testsupport::toHex(toDer.out), testsupport::toHex(message.der)) << toXml.out;
       return;
    }
-   EXPECT_EQ(toDer.out.size(), message.der.size());
    EXPECT_NE(toDer.out, message.der) << "listed as not DER but came back unchanged";
+   EXPECT_EQ(testsupport::toHex(toDer.out), testsupport::toHex(certificatesInDerOrder(message)));
    writeFile(derPath, toDer.out);
    testsupport::RunResult again =
       run(installedBin("blobxml"), "blobxml", {"-i", derPath, "-t", message.type});
