@@ -38,7 +38,9 @@ static const ASN1OCTET* sourceOf(const ASN1CTXT* pctxt, const Asn1TObject& open,
                                  const ASN1OCTET* carrierEnd) {
    const ASN1BUFFER& buf = pctxt->buffer;
    if (within(open.data, buf.data, buf.size)) return open.data;
-   if (carrierEnd == nullptr || !within(carrierEnd - open.numocts, buf.data, buf.size)) return nullptr;
+   /* carrierEnd is a position of this buffer. */
+   if (carrierEnd == nullptr || static_cast<size_t>(carrierEnd - buf.data) < open.numocts)
+      return nullptr;
    const ASN1OCTET* source = carrierEnd - open.numocts;
    return std::memcmp(source, open.data, open.numocts) == 0 ? source : nullptr;
 }
