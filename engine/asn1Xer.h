@@ -98,7 +98,8 @@ protected:
    /* Parses the whole text of an XER decode buffer with this machine as the
       root: init(0), a reader over the text, the buffer's status after the
       parse (RTS_UNSUPPORTED for another kind of buffer). Handler failures
-      and XML syntax errors leave as the reader's exceptions. */
+      and XML syntax errors leave as the reader's exceptions, which carry the
+      path of the element that failed (CodecFailure). */
    int decodeDocument(ASN1MessageBufferIF& msgBuf);
    /* Gives back the character buffer's storage while the heap it came from
       is still the context's. */
@@ -128,6 +129,19 @@ private:
    void check(int status) {
       if (status != RTS_OK) fail(status);
    }
+   /* Runs an event of the open component or item: a decode failure that it
+      throws gets the component's name or the item's index in front of the
+      failure's path, on its way out. */
+   template <typename Event>
+   void inOpenPart(Event event) {
+      try {
+         event();
+      } catch (const OSRTSAXException&) {
+         addOpenPartStep();
+         throw;
+      }
+   }
+   void addOpenPartStep() const;
    XerDecodeHandler* childFor(unsigned slot, const TypeDesc& type);
    /* Makes the capture the machine of the open component or item. */
    void adoptCapture(ASN1CXerOpenType* capture, int captureLevel);

@@ -96,8 +96,13 @@ int encodeField(ASN1CTXT* pctxt, const FieldDesc& field, const void* value) {
 }
 
 int decodeField(ASN1CTXT* pctxt, const FieldDesc& field, void* value) {
-   if (field.tagging == Tagging::None) return berDecode(pctxt, field.type, value, TAG_EXPLICIT, 0);
-   return decodeUnderTag(pctxt, field.tag, field.tagging, field.type, value, berDecode);
+   const ASN1OCTET* start = position(pctxt);
+   const int stat = field.tagging == Tagging::None
+                       ? berDecode(pctxt, field.type, value, TAG_EXPLICIT, 0)
+                       : decodeUnderTag(pctxt, field.tag, field.tagging, field.type, value, berDecode);
+   if (stat == RTS_OK) return RTS_OK;
+   rtErrAddPathStep(pctxt, field.name, 0);
+   return failedElement(pctxt, start, stat);
 }
 
 }

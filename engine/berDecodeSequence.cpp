@@ -39,6 +39,8 @@ int decodeSequence(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagTy
    if (stat != RTS_OK) return stat;
    resetComponents(type, value);
    const ASN1BlockDescr block = contentsBlock(pctxt, length);
+   const int carrier = octetStringCarrier(type);
+   const ASN1OCTET* carrierEnd = nullptr;
 
    uint16_t i = 0;
    for (; i < type->fieldCount && contentRemains(pctxt, block); i++) {
@@ -54,6 +56,7 @@ int decodeSequence(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagTy
       markPresent(type, value, field);
       stat = decodeField(pctxt, field, at(value, field.offset));
       if (stat != RTS_OK) return stat;
+      if (i == carrier) carrierEnd = position(pctxt);
    }
    for (; i < type->fieldCount; i++) {
       if (type->fields[i].presence == Presence::Required)
@@ -69,7 +72,7 @@ int decodeSequence(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagTy
    }
    stat = finishContents(pctxt, block, tagging == TAG_EXPLICIT);
    if (stat != RTS_OK) return stat;
-   return type->table != nullptr ? tableDecode(pctxt, type, value) : RTS_OK;
+   return type->table != nullptr ? decodeTable(pctxt, type, value, carrierEnd) : RTS_OK;
 }
 
 }

@@ -17,6 +17,8 @@ int decodeSet(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType ta
    resetComponents(type, value);
    const ASN1BlockDescr block = contentsBlock(pctxt, length);
 
+   const int carrier = octetStringCarrier(type);
+   const ASN1OCTET* carrierEnd = nullptr;
    uint64_t seen = 0;
    while (contentRemains(pctxt, block)) {
       ASN1TagWord tag = 0;
@@ -36,6 +38,7 @@ int decodeSet(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType ta
       markPresent(type, value, field);
       stat = decodeField(pctxt, field, at(value, field.offset));
       if (stat != RTS_OK) return stat;
+      if (i == carrier) carrierEnd = position(pctxt);
    }
    for (uint16_t i = 0; i < type->fieldCount; i++) {
       if (type->fields[i].presence == Presence::Required && !(seen & (uint64_t{1} << i)))
@@ -43,7 +46,7 @@ int decodeSet(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType ta
    }
    stat = finishContents(pctxt, block, tagging == TAG_EXPLICIT);
    if (stat != RTS_OK) return stat;
-   return type->table != nullptr ? tableDecode(pctxt, type, value) : RTS_OK;
+   return type->table != nullptr ? decodeTable(pctxt, type, value, carrierEnd) : RTS_OK;
 }
 
 }

@@ -59,9 +59,11 @@ int berEncode(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, ASN1TagT
 
 int berDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
               int length) {
-   if (missingValue(type, value)) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   /* Under an IMPLICIT tag the element began at the caller's tag. */
+   const ASN1OCTET* start = tagging == TAG_EXPLICIT ? position(pctxt) : nullptr;
+   if (missingValue(type, value)) return failedElement(pctxt, start, RTS_BAD_VALUE);
    const NestingLevel nesting(type);
-   if (nesting.tooDeep()) return LOG_ASN1ERR(pctxt, RTS_CONSTRAINT);
+   if (nesting.tooDeep()) return failedElement(pctxt, start, RTS_CONSTRAINT);
    int stat;
    if (type->ownTagging == Tagging::None) {
       stat = decodeContents(pctxt, type, value, tagging, length);
@@ -73,7 +75,7 @@ int berDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType ta
    } else {
       stat = decodeUnderTag(pctxt, type->ownTag, type->ownTagging, type, value, decodeContents);
    }
-   return stat < 0 ? LOG_ASN1ERR(pctxt, stat) : stat;
+   return stat < 0 ? failedElement(pctxt, start, stat) : stat;
 }
 
 }

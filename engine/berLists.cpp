@@ -14,6 +14,13 @@
 namespace asn1rt {
 namespace detail {
 
+/* An element that failed to decode puts its index in front of the
+   failure's path. */
+static int failedItem(ASN1CTXT* pctxt, ASN1UINT index, int stat) {
+   rtErrAddPathStep(pctxt, nullptr, index);
+   return stat;
+}
+
 /* A list node and its element share one heap block, the element behind. */
 static const size_t kNodeSize = sizeof(Asn1RTDListNode);
 
@@ -112,7 +119,7 @@ int decodeList(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType t
          element. */
       rtDListAppendNode(pctxt, &list, node + kNodeSize);
       stat = berDecode(pctxt, type->elemType, node + kNodeSize, TAG_EXPLICIT, 0);
-      if (stat != RTS_OK) return stat;
+      if (stat != RTS_OK) return failedItem(pctxt, list.count - 1, stat);
    }
    stat = finishContents(pctxt, block, tagging == TAG_EXPLICIT);
    return stat != RTS_OK ? stat : checkSize(pctxt, type->size, list.count);
@@ -142,7 +149,7 @@ int decodeArray(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType 
    }
    for (ASN1UINT i = 0; i < count; i++) {
       stat = berDecode(pctxt, type->elemType, elements + i * elemSize, TAG_EXPLICIT, 0);
-      if (stat != RTS_OK) return stat;
+      if (stat != RTS_OK) return failedItem(pctxt, i, stat);
    }
    stat = finishContents(pctxt, block, tagging == TAG_EXPLICIT);
    return stat != RTS_OK ? stat : checkSize(pctxt, type->size, count);

@@ -16,6 +16,7 @@
 
 #include "asn1Desc.h"
 #include "berDecode.h"
+#include "rtContext.h"
 
 namespace asn1rt {
 namespace detail {
@@ -164,6 +165,21 @@ inline ASN1BlockDescr contentsBlock(const ASN1CTXT* pctxt, int length) {
 /* Adds an element's encoded length to a running total. */
 int addLength(ASN1CTXT* pctxt, int* total, int length);
 
+/* ---- where a decode failed ------------------------------------------------ */
+
+/* The decode position, where the next element begins. */
+inline const ASN1OCTET* position(const ASN1CTXT* pctxt) {
+   return pctxt->buffer.data + pctxt->buffer.byteIndex;
+}
+
+/* A failure that stopped the element beginning at `start` (null: not known
+   here): the status is recorded (the first one wins), and so is the element
+   unless a failure inside it was recorded first. Returns the status. */
+inline int failedElement(ASN1CTXT* pctxt, const ASN1OCTET* start, int stat) {
+   rtErrSetElement(pctxt, start);
+   return LOG_ASN1ERR(pctxt, stat);
+}
+
 /* ---- components ------------------------------------------------------------ */
 
 using EncodeFn = int (*)(ASN1CTXT*, const TypeDesc*, const void*, ASN1TagType);
@@ -181,7 +197,8 @@ int decodeUnderTag(ASN1CTXT* pctxt, ASN1TagWord tag, Tagging tagging, const Type
    the primitive form is RTS_NOT_FOUND, like another tag. */
 int readUniversalTag(ASN1CTXT* pctxt, const TypeDesc* type, int* length);
 
-/* One component or alternative with its tagging. */
+/* One component or alternative with its tagging. A failed decode puts the
+   field's name in front of the failure's path. */
 int encodeField(ASN1CTXT* pctxt, const FieldDesc& field, const void* value);
 int decodeField(ASN1CTXT* pctxt, const FieldDesc& field, void* value);
 
@@ -198,6 +215,19 @@ int decodeSequence(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagTy
                    int length);
 int decodeSet(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
               int length);
+
+/* tableDecode for the decoder of the SEQUENCE or SET, which tells where the
+   OCTET STRING that carries an open type (TableForm::InOctetString) ended
+   in the buffer (null: not known), so that a failure inside the value it
+   carries is placed in the message. */
+int decodeTable(ASN1CTXT* pctxt, const TypeDesc* type, void* value, const ASN1OCTET* carrierEnd);
+
+/* The component that is such an OCTET STRING, or -1. */
+inline int octetStringCarrier(const TypeDesc* type) {
+   return type->table != nullptr && type->table->form == TableForm::InOctetString
+             ? type->table->openField
+             : -1;
+}
 
 /* Clears `m`, zeroes DEFAULT FALSE/0 fields, sets the other defaults and
    empties lists before a SEQUENCE or SET is decoded. */
@@ -221,8 +251,11 @@ int decodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagT
 /* Decodes the octets of a table-constrained open type as one value of the
    object's type, kept as its decoded value (also after a failure). Octets
    left over after that value are RTS_BAD_LENGTH. An object without a type,
-   or no octets, leave the open type as it is. */
-int decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open);
+   or no octets, leave the open type as it is. A failure is placed at the
+   octet of the buffer being decoded where the open type's octets lie, or
+   end with carrierEnd when they were copied out of an OCTET STRING. */
+int decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open,
+                      const ASN1OCTET* carrierEnd = nullptr);
 
 /* ---- nesting ------------------------------------------------------------------- */
 

@@ -7,6 +7,8 @@
  * its previous buffer back afterwards.
  */
 #include <climits>
+#include <cstdint>
+#include <cstring>
 
 #include "asn1Engine.h"
 #include "berEncode.h"
@@ -22,7 +24,40 @@ using namespace detail;
    when the value needs more. */
 static const ASN1UINT kScratchSize = 1024;
 
-int detail::decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open) {
+static bool within(const ASN1OCTET* p, const ASN1OCTET* begin, size_t length) {
+   const uintptr_t at = reinterpret_cast<uintptr_t>(p);
+   const uintptr_t start = reinterpret_cast<uintptr_t>(begin);
+   return p != nullptr && begin != nullptr && at >= start && at - start < length;
+}
+
+/* Where the octets of an open type lie in the buffer being decoded: in
+   place, unless they were copied out of it; a copy of an OCTET STRING's
+   contents that came in one piece ends where that OCTET STRING ends. Null
+   when not known. */
+static const ASN1OCTET* sourceOf(const ASN1CTXT* pctxt, const Asn1TObject& open,
+                                 const ASN1OCTET* carrierEnd) {
+   const ASN1BUFFER& buf = pctxt->buffer;
+   if (within(open.data, buf.data, buf.size)) return open.data;
+   /* carrierEnd is a position of this buffer. */
+   if (carrierEnd == nullptr || static_cast<size_t>(carrierEnd - buf.data) < open.numocts)
+      return nullptr;
+   const ASN1OCTET* source = carrierEnd - open.numocts;
+   return std::memcmp(source, open.data, open.numocts) == 0 ? source : nullptr;
+}
+
+/* A failure inside the octets of an open type, decoded on a buffer of their
+   own, is placed at the same octet of the buffer being decoded; where their
+   source is not known, the element around them takes its place. */
+static void relocateFailure(ASN1CTXT* pctxt, const Asn1TObject& open,
+                            const ASN1OCTET* carrierEnd) {
+   const ASN1OCTET*& element = pctxt->errInfo.element;
+   if (!within(element, open.data, open.numocts)) return;
+   const ASN1OCTET* source = sourceOf(pctxt, open, carrierEnd);
+   element = source != nullptr ? source + (element - open.data) : nullptr;
+}
+
+int detail::decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open,
+                              const ASN1OCTET* carrierEnd) {
    const TypeDesc* type = object->type;
    if (type == nullptr || open->numocts == 0 || open->data == nullptr) return RTS_OK;
    if (open->numocts > INT_MAX) return LOG_ASN1ERR(pctxt, RTS_BAD_LENGTH);
@@ -42,6 +77,11 @@ int detail::decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TOb
    }
    rtCopyContext(pctxt, &saved);
    open->decoded = decoded;
+   if (stat != RTS_OK) {
+      /* Octets that do not even hold one element fail as a whole. */
+      rtErrSetElement(pctxt, open->data);
+      relocateFailure(pctxt, *open, carrierEnd);
+   }
    return stat;
 }
 
@@ -83,6 +123,11 @@ static int encodeObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* 
 }
 
 int tableDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
+   return decodeTable(pctxt, type, value, nullptr);
+}
+
+int detail::decodeTable(ASN1CTXT* pctxt, const TypeDesc* type, void* value,
+                        const ASN1OCTET* carrierEnd) {
    const TableDesc* table = type->table;
    if (table->form == TableForm::InOctetString) {
       /* The open type mirrors the OCTET STRING that carries it. */
@@ -96,9 +141,17 @@ int tableDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
       open.decoded = nullptr;
    }
    const ObjectDesc* object = objectOf(type, value);
-   int stat = forEachTableObject(pctxt, type, value, [pctxt, object](Asn1TObject* open) {
+   const char* carrierName = type->fields[table->openField].name;
+   ASN1UINT index = 0;
+   int stat = forEachTableObject(pctxt, type, value, [&](Asn1TObject* open) {
       open->decoded = nullptr;
-      return object != nullptr ? decodeTableObject(pctxt, object, open) : RTS_OK;
+      const int decoded = object != nullptr ? decodeTableObject(pctxt, object, open, carrierEnd) : RTS_OK;
+      if (decoded != RTS_OK) {
+         if (table->form == TableForm::SetOfOpenTypes) rtErrAddPathStep(pctxt, nullptr, index);
+         rtErrAddPathStep(pctxt, carrierName, 0);
+      }
+      index++;
+      return decoded;
    });
    return stat < 0 ? LOG_ASN1ERR(pctxt, stat) : stat;
 }

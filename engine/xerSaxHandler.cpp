@@ -191,12 +191,20 @@ int XerDecodeHandler::decodeDocument(ASN1MessageBufferIF& msgBuf) {
    if (dynamic_cast<ASN1XERDecodeBuffer*>(&msgBuf) == nullptr) return RTS_UNSUPPORTED;
    mpSession->msgBuf = &msgBuf;
    ASN1CTXT* pctxt = msgBuf.getCtxtPtr();
+   /* The path is this document's: the exception takes it along. */
+   rtErrClearPath(&pctxt->errInfo);
    const ASN1ErrInfo errorsBefore = pctxt->errInfo;
    try {
-      return parseDocument(msgBuf, true);
-   } catch (const StreamingAbandoned&) {
-      pctxt->errInfo = errorsBefore;
-      return parseDocument(msgBuf, false);
+      try {
+         return parseDocument(msgBuf, true);
+      } catch (const StreamingAbandoned&) {
+         rtErrClearPath(&pctxt->errInfo);
+         pctxt->errInfo = errorsBefore;
+         return parseDocument(msgBuf, false);
+      }
+   } catch (OSRTSAXExceptionImpl& failure) {
+      failure.setPath(CodecFailure::pathText(pctxt->errInfo));
+      throw;
    }
 }
 
@@ -235,10 +243,27 @@ void XerDecodeHandler::fail(int status) {
 
 void XerDecodeHandler::failUnknownElement(const char* localName) {
    ASN1CTXT* pctxt = decodeContext();
+   rtErrAddPathStep(pctxt, localName, 0);
    StrX name(localName);
    xu_addErrParm(pctxt, "?");
    xu_addErrParm(pctxt, name.localForm());
    fail(RTS_NOT_FOUND);
+}
+
+void XerDecodeHandler::addOpenPartStep() const {
+   if (mpSession->msgBuf == nullptr) return;
+   ASN1CTXT* pctxt = mpSession->msgBuf->getCtxtPtr();
+   if (isList()) {
+      /* The open item is counted once it is complete. */
+      const ASN1UINT done = mpType->kind == Kind::SequenceOfList
+                               ? static_cast<const Asn1RTDList*>(mpValue)->count
+                               : fieldAs<ASN1UINT>(mpValue, 0);
+      rtErrAddPathStep(pctxt, nullptr, done);
+   } else if (currentElementID >= 1 && currentElementID <= mpType->fieldCount) {
+      rtErrAddPathStep(pctxt, mpType->fields[currentElementID - 1].name, 0);
+   } else {
+      rtErrAddPathStep(pctxt, XER_ENCODED_ELEMENT, 0);
+   }
 }
 
 XerDecodeHandler* XerDecodeHandler::childFor(unsigned slot, const TypeDesc& type) {
@@ -331,32 +356,34 @@ void XerDecodeHandler::startElement(const char* uri, const char* localName, cons
       currentState = 1;
       if (!isConstructed() && !isList()) rtMemBufReset(&mpSession->text);
    } else if (isList()) {
-      startItem(localName, attrs);
+      inOpenPart([&] { startItem(localName, attrs); });
    } else if (!isConstructed()) {
       startInner(localName);
    } else if (level == 1) {
       startComponent(localName, attrs);
    } else if (mObjectPhase != ObjectPhase::Off) {
-      startInObject(uri, localName, qName, attrs);
+      inOpenPart([&] { startInObject(uri, localName, qName, attrs); });
    } else {
-      mpCurrent->startElement(uri, localName, qName, attrs);
+      inOpenPart([&] { mpCurrent->startElement(uri, localName, qName, attrs); });
    }
    level++;
 }
 
 void XerDecodeHandler::characters(const char* chars, unsigned int length) {
    if (isConstructed() || isList()) {
-      if (mObjectPhase != ObjectPhase::Off) return charactersInObject(chars, length);
-      if (mpCurrent == nullptr || level < 2) {
+      if (mObjectPhase == ObjectPhase::Off && (mpCurrent == nullptr || level < 2)) {
          /* Between the items of a list of open types there is no value. */
          if (isList() && mpType->elemType->kind == Kind::OpenType) openTypeText(chars, length);
          return;
       }
-      if (mStreamingItem) return valueCharacters(chars, length);
-      mpCurrent->characters(chars, length);
-      if (mpCurrent == mpCapture && mpCapture->level == mpCapture->startLevel) {
-         openTypeText(chars, length);
-      }
+      inOpenPart([&] {
+         if (mObjectPhase != ObjectPhase::Off) return charactersInObject(chars, length);
+         if (mStreamingItem) return valueCharacters(chars, length);
+         mpCurrent->characters(chars, length);
+         if (mpCurrent == mpCapture && mpCapture->level == mpCapture->startLevel) {
+            openTypeText(chars, length);
+         }
+      });
    } else {
       collectText(chars, length);
    }
@@ -366,25 +393,28 @@ void XerDecodeHandler::endElement(const char* uri, const char* localName, const 
    const NestingLevel nesting(mpType);
    level--;
    if (isList()) {
-      if (mpCurrent != nullptr) {
+      if (mpCurrent == nullptr) return;
+      inOpenPart([&] {
          if (mStreamingItem) {
             streamed([&] { mpCurrent->endElement(uri, localName, qName); });
          } else {
             mpCurrent->endElement(uri, localName, qName);
          }
          endItem();
-      }
+      });
    } else if (!isConstructed()) {
       if (level == 0) decodePrimitive();
    } else if (level == 0) {
       endConstructed();
    } else {
-      if (mObjectPhase != ObjectPhase::Off) {
-         endInObject(uri, localName, qName);
-      } else {
-         mpCurrent->endElement(uri, localName, qName);
-      }
-      if (level == 1) endComponent();
+      inOpenPart([&] {
+         if (mObjectPhase != ObjectPhase::Off) {
+            endInObject(uri, localName, qName);
+         } else {
+            mpCurrent->endElement(uri, localName, qName);
+         }
+         if (level == 1) endComponent();
+      });
    }
 }
 

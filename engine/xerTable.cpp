@@ -94,20 +94,33 @@ public:
 
 }
 
+/* The fragment's failure as a status, with the path inside the fragment
+   handed over to pctxt. */
+static int fragmentFailure(ASN1CTXT* pctxt, ASN1XERDecodeBuffer& buffer, int stat) {
+   ASN1ErrInfo& inner = buffer.getCtxtPtr()->errInfo;
+   if (pctxt->errInfo.path == nullptr) {
+      pctxt->errInfo.path = inner.path;
+      inner.path = nullptr;
+   }
+   return LOG_ASN1ERR(pctxt, stat);
+}
+
 int xerDecodeText(ASN1CTXT* pctxt, const TypeDesc* type, void* value, const ASN1OCTET* text,
                   ASN1UINT length) {
-   int stat;
    try {
       ASN1XERDecodeBuffer buffer(text, length, 1);
       rtCtxtSetMemHeap(buffer.getCtxtPtr(), pctxt);
       FragmentDecoder decoder(*type, value, buffer);
-      stat = decoder.decode(buffer);
-   } catch (OSRTSAXException& failure) {
-      stat = failure.getStatus() != RTS_OK ? failure.getStatus() : RTS_XML_STRUCTURE;
+      try {
+         const int stat = decoder.decode(buffer);
+         return stat != RTS_OK ? fragmentFailure(pctxt, buffer, stat) : RTS_OK;
+      } catch (OSRTSAXException& failure) {
+         const int stat = failure.getStatus();
+         return fragmentFailure(pctxt, buffer, stat != RTS_OK ? stat : RTS_XML_STRUCTURE);
+      }
    } catch (ASN1RTLException& failure) {
-      stat = failure.getStatus();
+      return LOG_ASN1ERR(pctxt, failure.getStatus());
    }
-   return stat != RTS_OK ? LOG_ASN1ERR(pctxt, stat) : RTS_OK;
 }
 
 /* The octets of the hexadecimal form. An identifier that names a type
@@ -156,6 +169,15 @@ static int resolveObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject*
    return RTS_OK;
 }
 
+/* A failure of the open type in the component `field` (item `index` of it
+   for a list of open types) gets the component in front of its path. */
+static int failedIn(ASN1CTXT* pctxt, const FieldDesc& field, const ASN1UINT* index, int stat) {
+   if (stat == RTS_OK) return RTS_OK;
+   if (index != nullptr) rtErrAddPathStep(pctxt, nullptr, *index);
+   rtErrAddPathStep(pctxt, field.name, 0);
+   return stat;
+}
+
 int tableXerDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    const TableDesc* table = type->table;
    if (table == nullptr) return RTS_OK;
@@ -165,12 +187,13 @@ int tableXerDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    bool raw;
    switch (table->form) {
    case TableForm::OpenType:
-      return resolveObject(pctxt, object, &fieldAs<Asn1TObject>(value, field.offset), &raw);
+      return failedIn(pctxt, field, nullptr,
+                      resolveObject(pctxt, object, &fieldAs<Asn1TObject>(value, field.offset), &raw));
    case TableForm::InOctetString: {
       Asn1TObject& openType = fieldAs<Asn1TObject>(value, table->objectOffset);
       ASN1TDynOctStr& octets = fieldAs<ASN1TDynOctStr>(value, field.offset);
       if (openType.numocts != 0) {
-         const int stat = resolveObject(pctxt, object, &openType, &raw);
+         const int stat = failedIn(pctxt, field, nullptr, resolveObject(pctxt, object, &openType, &raw));
          if (stat != RTS_OK || !raw) return stat;
          /* The hexadecimal form inside the element: the octets are the
             OCTET STRING's. */
@@ -184,10 +207,11 @@ int tableXerDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    }
    case TableForm::SetOfOpenTypes: {
       Asn1RTDList& list = fieldAs<Asn1RTDList>(value, field.offset);
-      for (Asn1RTDListNode* node = list.head; node != nullptr; node = node->next) {
+      ASN1UINT index = 0;
+      for (Asn1RTDListNode* node = list.head; node != nullptr; node = node->next, index++) {
          const int stat =
             resolveObject(pctxt, object, static_cast<Asn1TObject*>(node->data), &raw);
-         if (stat != RTS_OK) return stat;
+         if (stat != RTS_OK) return failedIn(pctxt, field, &index, stat);
       }
       return RTS_OK;
    }

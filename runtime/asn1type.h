@@ -229,9 +229,26 @@ struct ASN1BUFSAVE {
    ASN1USINT flags;
 };
 
-/* Only the status of the first failure since the last reset is kept. */
+/* One step of the way from a decoded value down to the value inside it that
+   failed: a component or alternative by name, or a list item by its index
+   (name null). */
+struct ASN1ErrPathStep {
+   const char* name;
+   ASN1UINT index;
+   ASN1ErrPathStep* next; /* the step inside this one, or null */
+};
+
+/* Only the status of the first failure since the last reset is kept. Where
+   that failure lies is filled in only while it travels up, so a decode that
+   succeeds pays nothing for it: `element` is the first octet of the
+   innermost BER element that failed (null when not known), and every
+   enclosing component, alternative and item puts its step in front of
+   `path` (steps owned by the record, see rtErrAddPathStep). A reset clears
+   all three. */
 struct ASN1ErrInfo {
    ASN1INT status;
+   const ASN1OCTET* element;
+   ASN1ErrPathStep* path;
 };
 
 struct ASN1STREAM;

@@ -49,6 +49,7 @@ void rtFreeContext(ASN1CTXT* pctxt) {
          rtMemHeapFreePtr(&pctxt->msgMemHeap, pctxt->buffer.data);
    }
    rtStreamRelease(pctxt);
+   rtErrReset(&pctxt->errInfo);
    rtMemHeapRelease(&pctxt->typeMemHeap);
    rtMemHeapRelease(&pctxt->msgMemHeap);
    pctxt->initMarker = 0;

@@ -25,6 +25,14 @@ const char* rtErrGetText(ASN1CTXT* pctxt);
 int rtErrAddStrParm(ASN1ErrInfo* pErrInfo, const char* errprm_p);
 int rtErrAddIntParm(ASN1ErrInfo* pErrInfo, int errParm);
 
+/* Where a failure lies (see ASN1ErrInfo). The element is kept only when none
+   is recorded yet, so the innermost one stays. A step's name is copied; the
+   steps belong to the error information, which gives them back when it is
+   reset (rtErrReset, rtFreeContext) or its path is cleared. */
+void rtErrSetElement(ASN1CTXT* pctxt, const ASN1OCTET* element);
+void rtErrAddPathStep(ASN1CTXT* pctxt, const char* name, ASN1UINT index);
+void rtErrClearPath(ASN1ErrInfo* pErrInfo);
+
 int xu_error(ASN1CTXT* pctxt, int status, const char* module = nullptr, int lineno = 0);
 const char* xu_fmtErrMsg(ASN1CTXT* pctxt, char* bufp = nullptr);
 int xu_addErrParm(ASN1CTXT* pctxt, const char* errprm_p);

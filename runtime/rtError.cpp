@@ -4,6 +4,9 @@
  * form of a codec error is "ASN.1 ERROR: Status %d".
  */
 #include <cstdio>
+#include <cstring>
+
+#include <cstdlib>
 
 #include "rtContext.h"
 
@@ -16,7 +19,40 @@ int rtErrSetData(ASN1ErrInfo* pErrInfo, int status, const char*, int) {
 
 int rtErrReset(ASN1ErrInfo* pErrInfo) {
    pErrInfo->status = 0;
+   pErrInfo->element = nullptr;
+   rtErrClearPath(pErrInfo);
    return 0;
+}
+
+void rtErrClearPath(ASN1ErrInfo* pErrInfo) {
+   while (pErrInfo->path != nullptr) {
+      ASN1ErrPathStep* step = pErrInfo->path;
+      pErrInfo->path = step->next;
+      std::free(step);
+   }
+}
+
+void rtErrSetElement(ASN1CTXT* pctxt, const ASN1OCTET* element) {
+   if (pctxt->errInfo.element == nullptr) pctxt->errInfo.element = element;
+}
+
+/* Step and name share one block of the process allocator, so that the
+   path stays out of the values' heap. Without memory the step is left out:
+   the failure itself is reported all the same. */
+void rtErrAddPathStep(ASN1CTXT* pctxt, const char* name, ASN1UINT index) {
+   const size_t nameSize = name != nullptr ? std::strlen(name) + 1 : 0;
+   char* block = static_cast<char*>(std::malloc(sizeof(ASN1ErrPathStep) + nameSize));
+   if (block == nullptr) return;
+   ASN1ErrPathStep* step = reinterpret_cast<ASN1ErrPathStep*>(block);
+   step->name = nullptr;
+   if (name != nullptr) {
+      char* copy = block + sizeof(ASN1ErrPathStep);
+      std::memcpy(copy, name, nameSize);
+      step->name = copy;
+   }
+   step->index = index;
+   step->next = pctxt->errInfo.path;
+   pctxt->errInfo.path = step;
 }
 
 int rtErrCopyData(const ASN1ErrInfo* pSrcErrInfo, ASN1ErrInfo* pDestErrInfo) {

@@ -1,15 +1,33 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing blobxml need, and
-# only those that are missing. Safe to run again; works as root or via sudo.
+# Installs the Debian packages that one use of the tree needs, and only those
+# that are missing. Safe to run again; works as root or via sudo.
+#
+#   scripts/install-deps.sh [demo|test|sanitize|fuzz|bench|all]
+#
+# demo builds the library and the program (make demo, program, install); test
+# adds GoogleTest and the tools the fixtures are made and checked with (make
+# test, build), and sanitize needs the same; fuzz adds clang and its sanitizer
+# runtimes; bench adds Google Benchmark and hyperfine. all (the default) is
+# everything, for CI.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build python3 pkg-config
-  libexpat1-dev libgtest-dev
-  libxml2-utils openssl ca-certificates
-  clang libclang-rt-14-dev
-  libbenchmark-dev hyperfine
-)
+build=(build-essential cmake ninja-build python3 libexpat1-dev)
+testing=(libgtest-dev libxml2-utils openssl ca-certificates)
+fuzzing=(clang libclang-rt-14-dev)
+benchmarks=(libbenchmark-dev hyperfine)
+
+mode=${1:-all}
+case "$mode" in
+  demo) packages=("${build[@]}") ;;
+  test | sanitize) packages=("${build[@]}" "${testing[@]}") ;;
+  fuzz) packages=("${build[@]}" "${fuzzing[@]}") ;;
+  bench) packages=("${build[@]}" "${benchmarks[@]}") ;;
+  all) packages=("${build[@]}" "${testing[@]}" "${fuzzing[@]}" "${benchmarks[@]}") ;;
+  *)
+    echo "usage: $0 [demo|test|sanitize|fuzz|bench|all]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for pkg in "${packages[@]}"; do

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "codecFailure.h"
+
 class CAException : public std::runtime_error {
 public:
    CAException(const char* message, const char* file, int line);
@@ -17,10 +19,13 @@ public:
 };
 
 /* Thrown where an ASN.1 decode or encode returned a failure status; its
-   message is the context's error text. */
-class Asn1Exception : public CAException {
+   message is the context's error text, which says nothing, so the failure
+   tells the status and, for a decode, where the input failed. */
+class Asn1Exception : public CAException, public CodecFailure {
 public:
-   using CAException::CAException;
+   Asn1Exception(const char* message, const char* file, int line,
+                 const CodecFailure& failure = CodecFailure())
+      : CAException(message, file, line), CodecFailure(failure) {}
 };
 
 /* The name of a source file without its directories, so that exception texts

@@ -32,7 +32,8 @@ std::string bufferText(ASN1MessageBuffer& buffer) {
 std::string hexText(const CACMPT_BLOB& der) {
    ASN1XEREncodeBuffer hexBuffer(1);
    if (xerEncOctStr(hexBuffer.getCtxtPtr(), der.length, der.data, "") < 0)
-      throw Asn1Exception(rtErrGetText(hexBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+      throw Asn1Exception(rtErrGetText(hexBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__,
+                          CodecFailure::ofContext(hexBuffer.getCtxtPtr()));
    return bufferText(hexBuffer);
 }
 
@@ -59,9 +60,11 @@ std::string XerDerConverterSimple::toXer(const CACMPT_BLOB& der, bool includeEnc
       throw CAException("Invalid type", sourceFileName(__FILE__), __LINE__);
 
    if (decoder->Decode() != 0)
-      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__,
+                          CodecFailure::ofBerDecode(decodeBuffer.getCtxtPtr(), der.data, der.length));
    if (encoder->Encode() < 0)
-      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__,
+                          CodecFailure::ofContext(encodeBuffer.getCtxtPtr()));
 
    std::string xml = bufferText(encodeBuffer);
    if (includeEncoded) insertAfterRootStartTag(xml, hexText(der));
@@ -76,7 +79,8 @@ void XerDerConverterSimple::checkReadsBack(const CACMPT_BLOB& der) const {
    void* value = nullptr;
    std::unique_ptr<ASN1CType> decoder(CreateType(decodeBuffer, typeName.c_str(), &value));
    if (decoder->Decode() != 0)
-      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__,
+                          CodecFailure::ofContext(decodeBuffer.getCtxtPtr()));
 }
 
 CACMPT_BLOB XerDerConverterSimple::toDer(const std::string& xer) const {
@@ -90,10 +94,12 @@ CACMPT_BLOB XerDerConverterSimple::toDer(const std::string& xer) const {
       throw CAException("Invalid type", sourceFileName(__FILE__), __LINE__);
 
    if (decoder->Decode() != 0)
-      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__,
+                          CodecFailure::ofContext(decodeBuffer.getCtxtPtr()));
    int length = encoder->Encode();
    if (length < 0)
-      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__,
+                          CodecFailure::ofContext(encodeBuffer.getCtxtPtr()));
    CACMPT_BLOB der(encodeBuffer.getMsgPtr(), static_cast<uint32_t>(length));
    checkReadsBack(der);
    return der;

@@ -1,6 +1,8 @@
 /*
  * Converters between a DER message and its XER text for one top-level type.
- * Both directions throw CAException or Asn1Exception on failure.
+ * Both directions throw CAException or Asn1Exception on failure; XML that
+ * does not decode throws the XML reader's OSRTSAXExceptionImpl. Both
+ * exceptions are CodecFailures: status, path, offset or line.
  */
 #ifndef BLOBXML_XERDERCONVERTER_H
 #define BLOBXML_XERDERCONVERTER_H
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "caBlob.h"
+#include "caException.h"
 
 class XerDerConverter {
 public:

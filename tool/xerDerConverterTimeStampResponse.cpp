@@ -27,9 +27,11 @@ std::string tstInfoXml(const ASN1OCTET* data, ASN1UINT length) {
    ASN1C_TSTInfo decoder(decodeBuffer, value);
    ASN1C_TSTInfo encoder(encodeBuffer, value);
    if (decoder.DecodeFrom(decodeBuffer) != 0)
-      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__,
+                          CodecFailure::ofContext(decodeBuffer.getCtxtPtr()));
    if (encoder.EncodeTo(encodeBuffer) < 0)
-      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__,
+                          CodecFailure::ofContext(encodeBuffer.getCtxtPtr()));
    ASN1CTXT* ctxt = encodeBuffer.getCtxtPtr();
    return std::string(reinterpret_cast<const char*>(ctxt->buffer.data), ctxt->buffer.byteIndex);
 }
@@ -44,9 +46,11 @@ std::string XerDerConverterTimeStampResponse::toXer(const CACMPT_BLOB& der, bool
    ASN1C_TimeStampResp decoder(decodeBuffer, response);
    ASN1C_TimeStampResp encoder(encodeBuffer, response);
    if (decoder.DecodeFrom(decodeBuffer) != 0)
-      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+      throw Asn1Exception(rtErrGetText(decodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__,
+                          CodecFailure::ofContext(decodeBuffer.getCtxtPtr()));
    if (encoder.EncodeTo(encodeBuffer) < 0)
-      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__);
+      throw Asn1Exception(rtErrGetText(encodeBuffer.getCtxtPtr()), sourceFileName(__FILE__), __LINE__,
+                          CodecFailure::ofContext(encodeBuffer.getCtxtPtr()));
    ASN1CTXT* ctxt = encodeBuffer.getCtxtPtr();
    std::string xml(reinterpret_cast<const char*>(ctxt->buffer.data), ctxt->buffer.byteIndex);
 

@@ -9,7 +9,8 @@
  * Handlers report failures by throwing. An exception must not unwind through
  * the parser's C frames, so each callback catches it, keeps it, and removes
  * the callbacks so that the parser runs to the end of its input without
- * further events; parse then rethrows it unchanged.
+ * further events; parse then rethrows it, a decode failure with the line
+ * the parser had reached.
  *
  * A document type declaration is refused as soon as its name and external
  * identifier are read, before the parser reads its internal subset: XER
@@ -145,7 +146,9 @@ int OSExpatXMLReader::parse(const char* data, int length) {
                     mDoctypeRefused ? kDoctypeRefused : XML_ErrorString(XML_GetErrorCode(mParser)),
                     static_cast<int>(XML_GetCurrentLineNumber(mParser)),
                     static_cast<int>(XML_GetCurrentColumnNumber(mParser)));
-   throw OSRTSAXExceptionImpl(message);
+   OSRTSAXExceptionImpl failure(message);
+   failure.setLineNumber(static_cast<long>(XML_GetCurrentLineNumber(mParser)));
+   throw failure;
 }
 
 void OSExpatXMLReader::setContentHandler(OSXMLContentHandler* contentHandler) {
@@ -160,6 +163,11 @@ void OSExpatXMLReader::setErrorInfoHandler(OSXMLErrorInfo* errorInfo) {
    if (errorInfo != nullptr) errorInfo->resetErrorInfo();
 }
 
+void OSExpatXMLReader::suspendAt(OSRTSAXExceptionImpl& failure) {
+   failure.setLineNumber(static_cast<long>(XML_GetCurrentLineNumber(mParser)));
+   suspendWith(std::current_exception());
+}
+
 void OSExpatXMLReader::suspendWith(std::exception_ptr failure) {
    mPendingFailure = failure;
    XML_SetElementHandler(mParser, nullptr, nullptr);
@@ -171,6 +179,8 @@ void OSExpatXMLReader::startElementCallback(void* userData, const char* name, co
    if (reader->mContentHandler == nullptr) return;
    try {
       reader->mContentHandler->startElement(OSXMLString::zeroLenString(), name, name, atts);
+   } catch (OSRTSAXExceptionImpl& failure) {
+      reader->suspendAt(failure);
    } catch (...) {
       reader->suspendWith(std::current_exception());
    }
@@ -181,6 +191,8 @@ void OSExpatXMLReader::endElementCallback(void* userData, const char* name) {
    if (reader->mContentHandler == nullptr) return;
    try {
       reader->mContentHandler->endElement(OSXMLString::zeroLenString(), name, name);
+   } catch (OSRTSAXExceptionImpl& failure) {
+      reader->suspendAt(failure);
    } catch (...) {
       reader->suspendWith(std::current_exception());
    }
@@ -191,6 +203,8 @@ void OSExpatXMLReader::charDataCallback(void* userData, const char* s, int len) 
    if (reader->mContentHandler == nullptr) return;
    try {
       reader->mContentHandler->characters(s, static_cast<unsigned int>(len));
+   } catch (OSRTSAXExceptionImpl& failure) {
+      reader->suspendAt(failure);
    } catch (...) {
       reader->suspendWith(std::current_exception());
    }

@@ -5,33 +5,34 @@
 #include "saxReader.h"
 
 OSRTSAXExceptionImpl::OSRTSAXExceptionImpl()
-   : mMessage(OSXMLString::replicate(OSXMLString::zeroLenString())), mStatus(0),
-     mSrcFileName(nullptr), mSrcLineNum(0) {}
+   : mMessage(OSXMLString::replicate(OSXMLString::zeroLenString())), mSrcFileName(nullptr),
+     mSrcLineNum(0) {}
 
 OSRTSAXExceptionImpl::OSRTSAXExceptionImpl(const char* message)
-   : mMessage(OSXMLString::replicate(message)), mStatus(0), mSrcFileName(nullptr),
-     mSrcLineNum(0) {}
+   : mMessage(OSXMLString::replicate(message)), mSrcFileName(nullptr), mSrcLineNum(0) {}
 
 OSRTSAXExceptionImpl::OSRTSAXExceptionImpl(const char* message, int status, const char* file,
                                            int line)
-   : mMessage(OSXMLString::replicate(message)), mStatus(status),
-     mSrcFileName(OSXMLString::replicate(file)), mSrcLineNum(line) {}
+   : mMessage(OSXMLString::replicate(message)), mSrcFileName(OSXMLString::replicate(file)),
+     mSrcLineNum(line) {
+   setStatus(status);
+}
 
 OSRTSAXExceptionImpl::OSRTSAXExceptionImpl(int status, const char* file, int line)
-   : mMessage(nullptr), mStatus(status), mSrcFileName(OSXMLString::replicate(file)),
-     mSrcLineNum(line) {}
+   : mMessage(nullptr), mSrcFileName(OSXMLString::replicate(file)), mSrcLineNum(line) {
+   setStatus(status);
+}
 
 OSRTSAXExceptionImpl::OSRTSAXExceptionImpl(const OSRTSAXExceptionImpl& other)
-   : OSRTSAXException(), mMessage(OSXMLString::replicate(other.mMessage)),
-     mStatus(other.mStatus), mSrcFileName(OSXMLString::replicate(other.mSrcFileName)),
-     mSrcLineNum(other.mSrcLineNum) {}
+   : OSRTSAXException(), CodecFailure(other), mMessage(OSXMLString::replicate(other.mMessage)),
+     mSrcFileName(OSXMLString::replicate(other.mSrcFileName)), mSrcLineNum(other.mSrcLineNum) {}
 
 OSRTSAXExceptionImpl& OSRTSAXExceptionImpl::operator=(const OSRTSAXExceptionImpl& other) {
    if (this == &other) return *this;
    delete[] mMessage;
    delete[] mSrcFileName;
+   CodecFailure::operator=(other);
    mMessage = OSXMLString::replicate(other.mMessage);
-   mStatus = other.mStatus;
    mSrcFileName = OSXMLString::replicate(other.mSrcFileName);
    mSrcLineNum = other.mSrcLineNum;
    return *this;
@@ -44,7 +45,7 @@ OSRTSAXExceptionImpl::~OSRTSAXExceptionImpl() {
 
 const char* OSRTSAXExceptionImpl::getMessage() { return mMessage; }
 
-int OSRTSAXExceptionImpl::getStatus() { return mStatus; }
+int OSRTSAXExceptionImpl::getStatus() { return status(); }
 
 const char* OSRTSAXExceptionImpl::getSrcFileName() { return mSrcFileName; }
 

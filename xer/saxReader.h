@@ -10,6 +10,7 @@
 #include <exception>
 
 #include "asn1type.h"
+#include "codecFailure.h"
 #include "rtMemHeap.h"
 
 class ASN1CtxtPtr;
@@ -132,7 +133,9 @@ private:
 
 /* ---- the exception ------------------------------------------------------ */
 
-class OSRTSAXExceptionImpl : public OSRTSAXException {
+/* Its status is the CodecFailure's; the reader adds the line it had reached
+   and the decoder the path of the component that failed. */
+class OSRTSAXExceptionImpl : public OSRTSAXException, public CodecFailure {
 public:
    OSRTSAXExceptionImpl();
    explicit OSRTSAXExceptionImpl(const char* message);
@@ -149,7 +152,6 @@ public:
 
 private:
    char* mMessage;
-   int mStatus;
    char* mSrcFileName;
    int mSrcLineNum;
 };
@@ -172,8 +174,9 @@ public:
    /* Returns the parser's non-zero result. Malformed XML, and any document
       with a document type declaration, throws OSRTSAXExceptionImpl with the
       parser's message (or "document type declaration not allowed") and
-      position; an exception thrown by a handler propagates out of this call
-      unchanged. */
+      position (and that line as its CodecFailure line); an exception thrown
+      by a handler propagates out of this call, a decode failure with the
+      line the parser had reached. */
    int parse(const char* data, int length) override;
    void setContentHandler(OSXMLContentHandler* contentHandler) override;
    void setErrorInfoHandler(OSXMLErrorInfo* errorInfo) override;
@@ -191,6 +194,9 @@ private:
    /* Keeps the handler's exception and silences the parser for the rest of
       the document; parse rethrows it once the parser has returned. */
    void suspendWith(std::exception_ptr failure);
+   /* The same for the decode failure being handled, which takes the line
+      the parser has reached. */
+   void suspendAt(OSRTSAXExceptionImpl& failure);
 
    XML_ParserStruct* mParser;
    OSXMLContentHandler* mContentHandler;

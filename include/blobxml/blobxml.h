@@ -1,12 +1,13 @@
 /*
  * Umbrella header of the blobxml library: every public declaration of the
  * runtime, the XER codec, the object layer, the generated types and the
- * converters.
+ * converters. The headers it reaches are the ones installed.
  */
 #ifndef BLOBXML_BLOBXML_H
 #define BLOBXML_BLOBXML_H
 
 #include "asn1type.h"
+#include "codecFailure.h"
 #include "rtMemHeap.h"
 #include "rtContext.h"
 #include "rtList.h"
@@ -41,7 +42,5 @@
 #include "caException.h"
 #include "xerDerConverter.h"
 #include "typeRegistry.h"
-#include "conversionStep.h"
-#include "innerMessage.h"
 
 #endif

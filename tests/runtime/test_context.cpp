@@ -2,6 +2,7 @@
 // heap sharing, first-error-wins recording and the printed error line.
 #include <gtest/gtest.h>
 
+#include "codecFailure.h"
 #include "rtContext.h"
 #include "rtMemHeap.h"
 
@@ -69,7 +70,21 @@ TEST(Context, FirstErrorWinsUntilReset) {
    EXPECT_EQ(ctxt.errInfo.status, RTS_NOT_FOUND);
    ASN1ErrInfo copy{};
    EXPECT_EQ(rtErrCopyData(&ctxt.errInfo, &copy), RTS_NOT_FOUND);
+   // Where it failed: the innermost element stays, steps go in front, and
+   // a name is copied (the XML reader's names live only for one event).
+   const ASN1OCTET octets[4] = {};
+   rtErrSetElement(&ctxt, octets + 3);
+   rtErrSetElement(&ctxt, octets);
+   char name[] = "extnValue";
+   rtErrAddPathStep(&ctxt, name, 0);
+   rtErrAddPathStep(&ctxt, nullptr, 2);
+   rtErrAddPathStep(&ctxt, "extensions", 0);
+   name[0] = 'X';
+   EXPECT_EQ(ctxt.errInfo.element, octets + 3);
+   EXPECT_EQ(CodecFailure::pathText(ctxt.errInfo), "extensions[2].extnValue");
    EXPECT_EQ(rtErrReset(&ctxt.errInfo), 0);
+   EXPECT_EQ(ctxt.errInfo.element, nullptr);
+   EXPECT_EQ(CodecFailure::pathText(ctxt.errInfo), "");
    EXPECT_EQ(rtErrSetData(&ctxt.errInfo, RTS_BAD_TAG, "m", 1), RTS_BAD_TAG);
    EXPECT_EQ(ctxt.errInfo.status, RTS_BAD_TAG);
    EXPECT_STREQ(rtErrGetText(&ctxt), "");
@@ -81,7 +96,7 @@ TEST(Context, FirstErrorWinsUntilReset) {
 }
 
 TEST(Context, ErrorLineIsPrintedToStandardOutput) {
-   ASN1ErrInfo info{RTS_NOT_FOUND};
+   ASN1ErrInfo info{RTS_NOT_FOUND, nullptr, nullptr};
    testing::internal::CaptureStdout();
    int count = rtErrPrint(&info);
    std::string printed = testing::internal::GetCapturedStdout();

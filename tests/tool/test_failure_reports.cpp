@@ -2,7 +2,9 @@
 // report on standard error, exactly, nothing on standard output and exit
 // status 0, in both directions. The XML reader's exception reaches the
 // report as "Unknown exception."; what it carries (Expat's message with
-// line and column, or the handler's status) is checked on the converter.
+// line and column, or the handler's status) is checked on the converter,
+// and so is where the input failed, which both exceptions tell a library
+// user (CodecFailure).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -255,6 +257,100 @@ TEST(FailureReports, ReaderExceptionOfTheWrongRootCarriesTheStructureStatus) {
    EXPECT_TRUE(f.thrown);
    EXPECT_EQ(f.status, RTS_XML_STRUCTURE);
    EXPECT_EQ(f.message, "(null)");
+}
+
+// The DER failures and where they lie in the golden certificate: the
+// countryName of the issuer at octet 51, the basicConstraints value inside
+// its extnValue OCTET STRING at octet 285.
+TEST(FailureReports, DerFailureTellsStatusPathAndOffset) {
+   const std::string der = goldenDer();
+   auto changed = [&der](size_t at, char octet) { return std::string(der).replace(at, 1, 1, octet); };
+   ASSERT_EQ(der.substr(51, 4), "\x13\x02" "DE");
+   ASSERT_EQ(der.substr(285, 8), std::string("\x30\x06\x01\x01\xFF\x02\x01\x00", 8));
+   struct Case {
+      const char* what;
+      std::string input;
+      int status;
+      const char* path;
+      long offset;
+   } cases[] = {
+      {"empty input", "", RTS_BAD_ARGUMENT, "", -1},
+      {"cut in the issuer", der.substr(0, 100), RTS_BAD_LENGTH, "", 0},
+      {"country name as a UTF8String", changed(51, '\x0C'), RTS_NOT_FOUND,
+       "tbsCertificate.issuer.rdnSequence[0][0].value", 51},
+      {"path length constraint as NULL", changed(290, '\x05'), RTS_EXTRA_ELEMENT,
+       "tbsCertificate.extensions[0].extnValue", 285},
+      {"basic constraints longer than their extension", changed(286, '\x07'), RTS_BAD_LENGTH,
+       "tbsCertificate.extensions[0].extnValue", 285},
+      {"validity without its end", changed(der.find("\x17\x0D" "25"), '\x05'), RTS_BAD_CHOICE,
+       "tbsCertificate.validity.notBefore", static_cast<long>(der.find("\x17\x0D" "25"))},
+   };
+   for (const Case& c : cases) {
+      try {
+         XerDerConverterSimple("Certificate")
+            .toXer(CACMPT_BLOB(reinterpret_cast<const unsigned char*>(c.input.data()),
+                               static_cast<uint32_t>(c.input.size())),
+                   false);
+         ADD_FAILURE() << c.what << " converted";
+      } catch (const Asn1Exception& e) {
+         EXPECT_EQ(e.status(), c.status) << c.what;
+         EXPECT_EQ(e.path(), c.path) << c.what;
+         EXPECT_EQ(e.offset(), c.offset) << c.what;
+         EXPECT_EQ(e.lineNumber(), 0) << c.what;
+      }
+   }
+}
+
+// The XML failures: the path of the element that failed and the line the
+// reader had reached (lines of the golden document). An open type's value is
+// resolved when its SEQUENCE closes, so its failures carry the line of that
+// end tag. XML that is not well-formed has status 0 and no path.
+TEST(FailureReports, XmlFailureTellsStatusPathAndLine) {
+   const std::string xml = goldenXml();
+   struct Case {
+      const char* what;
+      std::string input;
+      int status;
+      const char* path;
+      long line;
+   } cases[] = {
+      {"unknown component", replaced(xml, "<serialNumber>", "<serial>4</serial><serialNumber>"),
+       RTS_NOT_FOUND, "tbsCertificate.serial", 5},
+      {"unknown version name", replaced(xml, "<v3/>", "<v4/>"), RTS_BAD_ENUM,
+       "tbsCertificate.version", 4},
+      {"dotted text that is no OID", replaced(xml, "<extnID>2.5.29.19<", "<extnID>2.5.x<"),
+       RTS_BAD_OID, "tbsCertificate.extensions[0].extnID", 65},
+      {"letter in a path length",
+       replaced(xml, "<pathLenConstraint>0<", "<pathLenConstraint>x<"), RTS_BAD_DIGIT,
+       "tbsCertificate.extensions[0].extnValue.pathLenConstraint", 68},
+      {"letter in the key usage bits", replaced(xml, "<KeyUsage>1000011<", "<KeyUsage>10z0011<"),
+       RTS_BAD_BIT_TEXT, "tbsCertificate.extensions[1].extnValue", 73},
+      {"odd hexadecimal in Encoded",
+       replaced(xml, "<Encoded>0500</Encoded>", "<Encoded>050</Encoded>"), RTS_BAD_HEX_TEXT,
+       "tbsCertificate.signature.parameters", 9},
+      {"list item under another name",
+       replaced(replaced(xml, "<Extension>\n            <extnID>2.5.29.15<",
+                         "<Extensio>\n            <extnID>2.5.29.15<"),
+                "</Extension>\n         <Extension>\n            <extnID>",
+                "</Extension>\n         <Extensio>\n            <extnID>"),
+       RTS_XML_STRUCTURE, "tbsCertificate.extensions[1]", 69},
+      {"another root element",
+       replaced(replaced(xml, "<Certificate>", "<CertificateList>"), "</Certificate>",
+                "</CertificateList>"),
+       RTS_XML_STRUCTURE, "", 2},
+      {"mismatched end tag", replaced(xml, "</tbsCertificate>", "</tbsCertificat>"), 0, "", 87},
+   };
+   for (const Case& c : cases) {
+      try {
+         XerDerConverterSimple("Certificate").toDer(c.input);
+         ADD_FAILURE() << c.what << " converted";
+      } catch (OSRTSAXExceptionImpl& e) {
+         EXPECT_EQ(e.getStatus(), c.status) << c.what;
+         EXPECT_EQ(e.path(), c.path) << c.what;
+         EXPECT_EQ(e.lineNumber(), c.line) << c.what;
+         EXPECT_EQ(e.offset(), -1) << c.what;
+      }
+   }
 }
 
 }
