@@ -18,8 +18,7 @@ public:
    /* The XML document of the value in der; with includeEncoded the
       hexadecimal text of der opens the root element's content. */
    virtual std::string toXer(const CACMPT_BLOB& der, bool includeEncoded) const = 0;
-   /* The DER encoding of the value in the XML document xer; DER that would
-      not decode again as the same type is refused like any failure. */
+   /* The DER encoding of the value in the XML document xer. */
    virtual CACMPT_BLOB toDer(const std::string& xer) const = 0;
 };
 
@@ -32,8 +31,6 @@ public:
    CACMPT_BLOB toDer(const std::string& xer) const override;
 
 private:
-   void checkReadsBack(const CACMPT_BLOB& der) const;
-
    std::string typeName;
 };
 
