@@ -24,25 +24,6 @@ static int failedItem(ASN1CTXT* pctxt, ASN1UINT index, int stat) {
 /* A list node and its element share one heap block, the element behind. */
 static const size_t kNodeSize = sizeof(Asn1RTDListNode);
 
-static void releaseLocations(ASN1CTXT* pctxt, Asn1RTSList* locations) {
-   for (Asn1RTSListNode* node = locations->head; node != nullptr; node = node->next)
-      ASN1MEMFREEPTR(pctxt, node->data);
-   rtSListFree(locations);
-}
-
-/* Remembers where the element just written lies, for the DER sort. */
-static int recordLocation(ASN1CTXT* pctxt, Asn1RTSList* locations, int length) {
-   ASN1BufLocDescr* location =
-      static_cast<ASN1BufLocDescr*>(ASN1MALLOC(pctxt, sizeof(ASN1BufLocDescr)));
-   if (location == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
-   xe_getBufLocDescr(pctxt, static_cast<ASN1UINT>(length), location);
-   if (rtSListAppend(locations, location) == nullptr) {
-      ASN1MEMFREEPTR(pctxt, location);
-      return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
-   }
-   return RTS_OK;
-}
-
 /* Encodes `count` elements handed out by `previous`, from the last to the
    first. A single element needs no sorting. */
 template <typename PreviousElement>
@@ -57,16 +38,18 @@ static int encodeElements(ASN1CTXT* pctxt, const TypeDesc* type, ASN1UINT count,
    for (ASN1UINT i = 0; i < count; i++) {
       int len = berEncode(pctxt, type->elemType, previous(), TAG_EXPLICIT);
       stat = len < 0 ? len : addLength(pctxt, &total, len);
-      if (stat == RTS_OK && sort) stat = recordLocation(pctxt, &locations, len);
+      if (stat == RTS_OK && sort) {
+         stat = xe_addBufLocDescr(pctxt, &locations, static_cast<ASN1UINT>(len));
+      }
       if (stat != RTS_OK) {
-         releaseLocations(pctxt, &locations);
+         xe_freeBufLocDescrs(pctxt, &locations);
          return stat;
       }
    }
    if (sort) {
       total = xe_derCanonicalSort(pctxt, &locations);
       if (total < 0) {
-         releaseLocations(pctxt, &locations);
+         xe_freeBufLocDescrs(pctxt, &locations);
          return total;
       }
    }

@@ -165,6 +165,15 @@ int xe_derNormalise(ASN1CTXT* pctxt, const ASN1OCTET* object_p, ASN1UINT numocts
    the last octet of the buffer to the element's first octet. */
 void xe_getBufLocDescr(ASN1CTXT* pctxt, ASN1UINT length, ASN1BufLocDescr* pDescr);
 
+/* Appends the descriptor of the element just written (xe_getBufLocDescr) to
+   the list of a SET OF being written; RTS_NO_MEMORY, recorded, when no
+   room is left for it. */
+int xe_addBufLocDescr(ASN1CTXT* pctxt, Asn1RTSList* pList, ASN1UINT length);
+
+/* Frees the descriptors and nodes of a list that xe_derCanonicalSort will
+   not see (the SET OF failed before it was sorted). */
+void xe_freeBufLocDescrs(ASN1CTXT* pctxt, Asn1RTSList* pList);
+
 /* X.690 11.6: reorders the SET OF elements that lie contiguously from the
    position upwards, described by the ASN1BufLocDescr pointers of the list,
    into ascending order of their encodings (octet by octet, a shorter

@@ -232,25 +232,6 @@ int addLength(ASN1CTXT* out, int* total, int length) {
    return RTS_OK;
 }
 
-void releaseLocations(ASN1CTXT* out, Asn1RTSList* locations) {
-   for (Asn1RTSListNode* node = locations->head; node != nullptr; node = node->next)
-      ASN1MEMFREEPTR(out, node->data);
-   rtSListFree(locations);
-}
-
-/* Remembers where the element just written lies, for the SET order. */
-int recordLocation(ASN1CTXT* out, Asn1RTSList* locations, int length) {
-   ASN1BufLocDescr* location =
-      static_cast<ASN1BufLocDescr*>(ASN1MALLOC(out, sizeof(ASN1BufLocDescr)));
-   if (location == nullptr) return LOG_ASN1ERR(out, RTS_NO_MEMORY);
-   xe_getBufLocDescr(out, static_cast<ASN1UINT>(length), location);
-   if (rtSListAppend(locations, location) == nullptr) {
-      ASN1MEMFREEPTR(out, location);
-      return LOG_ASN1ERR(out, RTS_NO_MEMORY);
-   }
-   return RTS_OK;
-}
-
 /* Writes the DER form of the elements of contents from the position (see
    nextElement), the last first, and returns the octets written (X.690
    10.1: definite lengths; 8.1.5: no end-of-contents). Schema-less, a
@@ -275,15 +256,17 @@ int writeContents(ASN1CTXT* in, ASN1CTXT* out, bool indefinite, bool sorted, uns
    for (ASN1UINT i = elements.count; i-- > 0;) {
       int len = writeElement(in, out, elements.at[i], level);
       int stat = len < 0 ? len : addLength(out, &total, len);
-      if (stat == RTS_OK && sorted) stat = recordLocation(out, &locations, len);
+      if (stat == RTS_OK && sorted) {
+         stat = xe_addBufLocDescr(out, &locations, static_cast<ASN1UINT>(len));
+      }
       if (stat != RTS_OK) {
-         releaseLocations(out, &locations);
+         xe_freeBufLocDescrs(out, &locations);
          return stat;
       }
    }
    if (sorted) {
       total = xe_derCanonicalSort(out, &locations);
-      if (total < 0) releaseLocations(out, &locations);
+      if (total < 0) xe_freeBufLocDescrs(out, &locations);
    }
    return total;
 }

@@ -73,6 +73,24 @@ static int reorder(ASN1CTXT* pctxt, const Asn1RTSList* pList, ASN1UINT total) {
    return RTS_OK;
 }
 
+int xe_addBufLocDescr(ASN1CTXT* pctxt, Asn1RTSList* pList, ASN1UINT length) {
+   ASN1BufLocDescr* location =
+      static_cast<ASN1BufLocDescr*>(ASN1MALLOC(pctxt, sizeof(ASN1BufLocDescr)));
+   if (location == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   xe_getBufLocDescr(pctxt, length, location);
+   if (rtSListAppend(pList, location) == nullptr) {
+      ASN1MEMFREEPTR(pctxt, location);
+      return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   }
+   return RTS_OK;
+}
+
+void xe_freeBufLocDescrs(ASN1CTXT* pctxt, Asn1RTSList* pList) {
+   for (Asn1RTSListNode* node = pList->head; node != nullptr; node = node->next)
+      ASN1MEMFREEPTR(pctxt, node->data);
+   rtSListFree(pList);
+}
+
 int xe_derCanonicalSort(ASN1CTXT* pctxt, Asn1RTSList* pList) {
    if (pList == nullptr) return 0;
    ASN1UINT total = 0;

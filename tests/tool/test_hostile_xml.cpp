@@ -24,6 +24,12 @@ std::string laughs() {
 
 TEST(HostileXml, RefusedOrExact) {
    const std::string xml = goldenXml();
+   /* The key usage extension with its value given as hexadecimal. */
+   const auto withKeyUsageHex = [&xml](const std::string& hex) {
+      const size_t start = xml.find("<extnValue>", xml.find("2.5.29.15"));
+      const size_t end = xml.find("</extnValue>", start);
+      return replaced(xml, xml.substr(start, end - start), "<extnValue>" + hex);
+   };
    const Row rows[] = {
       {"unknown component", replaced(xml, "<serialNumber>", "<serial>4</serial><serialNumber>"),
        "Certificate", "", kReaderReport},
@@ -50,18 +56,10 @@ TEST(HostileXml, RefusedOrExact) {
        replaced(xml, "<value><PrintableString>DE</PrintableString></value>",
                 "<value><Encoded>0101FF</Encoded></value>"),
        "Certificate", "", kReaderReport},
-      {"key usage octets that are no KeyUsage",
-       replaced(xml, xml.substr(xml.find("<extnValue>", xml.find("2.5.29.15")),
-                                xml.find("</extnValue>", xml.find("2.5.29.15")) -
-                                   xml.find("<extnValue>", xml.find("2.5.29.15"))),
-                "<extnValue>FFFF"),
-       "Certificate", "", kReaderReport},
-      {"key usage with trailing octets",
-       replaced(xml, xml.substr(xml.find("<extnValue>", xml.find("2.5.29.15")),
-                                xml.find("</extnValue>", xml.find("2.5.29.15")) -
-                                   xml.find("<extnValue>", xml.find("2.5.29.15"))),
-                "<extnValue>03020780FF"),
-       "Certificate", "", kReaderReport},
+      {"key usage octets that are no KeyUsage", withKeyUsageHex("FFFF"), "Certificate", "",
+       kReaderReport},
+      {"key usage with trailing octets", withKeyUsageHex("03020780FF"), "Certificate", "",
+       kReaderReport},
       // BER kept in an unknown open type comes out as DER.
       {"indefinite lengths inside an unknown content",
        "<ContentInfo><contentType>1.2.3.4</contentType>"
