@@ -9,10 +9,6 @@
 #include "roundTripOracle.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-   if (const char* name = fuzzoracle::unregisteredTypeName()) {
-      std::fprintf(stderr, "fuzz_der: type %s is not registered\n", name);
-      std::abort();
-   }
    /* Keeps the -t1 step's reports of failed decodes out of the log. */
    if (std::freopen("/dev/null", "w", stdout) == nullptr) std::abort();
    return 0;

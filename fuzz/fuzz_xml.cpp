@@ -8,14 +8,6 @@
 
 #include "roundTripOracle.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-   if (const char* name = fuzzoracle::unregisteredTypeName()) {
-      std::fprintf(stderr, "fuzz_xml: type %s is not registered\n", name);
-      std::abort();
-   }
-   return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
    fuzzoracle::Verdict verdict = fuzzoracle::checkXmlFuzzInput(data, size);
    if (!verdict.held) {

@@ -27,8 +27,8 @@ namespace {
 /* The index of the type whose lower-case name starts the file name, or -1. */
 int typeIndexOf(const std::string& stem) {
    std::string prefix = stem.substr(0, stem.find('_'));
-   for (size_t i = 0; i < fuzzoracle::kTypeCount; ++i) {
-      std::string name = fuzzoracle::kTypeNames[i];
+   for (size_t i = 0; i < kTopLevelTypes.count; ++i) {
+      std::string name = kTopLevelTypes.rows[i].name;
       std::transform(name.begin(), name.end(), name.begin(),
                      [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
       if (name == prefix) return static_cast<int>(i);
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
          return 1;
       std::string xml;
       try {
-         XerDerConverterSimple converter(fuzzoracle::kTypeNames[type]);
+         XerDerConverterSimple converter(kTopLevelTypes.rows[type].name);
          CACMPT_BLOB blob(reinterpret_cast<const unsigned char*>(der.data()),
                           static_cast<uint32_t>(der.size()));
          xml = converter.toXer(blob, false);

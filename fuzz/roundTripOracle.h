@@ -33,34 +33,17 @@
 
 namespace fuzzoracle {
 
-/* The top-level types of the registry, in its order. */
-inline const char* const kTypeNames[] = {
-   "CertificationRequest", "Certificate",   "CertificateList", "PKIMessage",
-   "ContentInfo",          "EnvelopedData", "EncryptedData",   "TimeStampReq",
-   "TimeStampToken",       "TimeStampResp", "TSTInfo",         "OCSPRequest",
-   "OCSPResponse",         "BasicOCSPResponse", "DVCSRequest", "DVCSResponse",
-   "TimeStampAuthenticodeRequest",
-};
-constexpr size_t kTypeCount = sizeof kTypeNames / sizeof kTypeNames[0];
-
-/* The first name of kTypeNames that the registry does not know, or null. */
-inline const char* unregisteredTypeName() {
-   for (const char* name : kTypeNames)
-      if (findTopLevelType(name) == nullptr) return name;
-   return nullptr;
-}
-
 struct FuzzInput {
    const char* typeName = nullptr; /* null for an empty input */
    std::string message;
 };
 
-/* The first byte picks the type (modulo the number of types); the rest is
-   the message. */
+/* The first byte picks the type in registry order (modulo the number of
+   types); the rest is the message. */
 inline FuzzInput splitInput(const uint8_t* data, size_t size) {
    FuzzInput input;
    if (size == 0) return input;
-   input.typeName = kTypeNames[data[0] % kTypeCount];
+   input.typeName = kTopLevelTypes.rows[data[0] % kTopLevelTypes.count].name;
    input.message.assign(reinterpret_cast<const char*>(data + 1), size - 1);
    return input;
 }
@@ -302,17 +285,6 @@ inline Verdict checkDerInput(const char* typeName, const std::string& message) {
 
 constexpr size_t kDriverBufferSize = 65536;
 
-/* The pairs of outer type and inner type of the driver's -t1 step. */
-inline const struct {
-   const char* outer;
-   const char* inner;
-} kInnerMessages[] = {
-   {"TimeStampResp", "TSTInfo"},
-   {"ContentInfo", "DVCSRequest"},
-   {"ContentInfo", "DVCSResponse"},
-   {"OCSPResponse", "BasicOCSPResponse"},
-};
-
 /* A DER fuzz input: the oracle on the message. A message of an outer type
    of the -t1 step also goes through that step, and the inner message it
    takes out through the oracle; a time-stamp response also goes through the
@@ -322,16 +294,18 @@ inline Verdict checkDerFuzzInput(const uint8_t* data, size_t size) {
    FuzzInput input = splitInput(data, size);
    if (input.typeName == nullptr) return Verdict();
    Verdict verdict = checkDerInput(input.typeName, input.message);
-   for (const auto& pair : kInnerMessages) {
-      if (!verdict.held || std::strcmp(input.typeName, pair.outer) != 0) continue;
+   for (const TopLevelType& inner : kTopLevelTypes) {
+      if (!verdict.held || inner.carriedBy == nullptr ||
+          std::strcmp(input.typeName, inner.carriedBy) != 0)
+         continue;
       /* The driver's buffer: at most 65536 bytes of message, zeros after
          them (an empty message is decoded as one of unknown length). */
       std::vector<unsigned char> buffer(kDriverBufferSize, 0);
       uint32_t length = static_cast<uint32_t>(std::min(input.message.size(), buffer.size()));
       std::memcpy(buffer.data(), input.message.data(), length);
-      if (extractInnerMessage(buffer.data(), &length, pair.inner, pair.outer, nullptr))
+      if (extractInnerMessage(buffer.data(), &length, inner.name, inner.carriedBy, nullptr))
          verdict = checkDerInput(
-            pair.inner, std::string(reinterpret_cast<const char*>(buffer.data()), length));
+            inner.name, std::string(reinterpret_cast<const char*>(buffer.data()), length));
    }
    if (std::strcmp(input.typeName, "TimeStampResp") == 0) {
       try {

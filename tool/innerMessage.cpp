@@ -10,44 +10,11 @@
 #include <cstring>
 #include <memory>
 
-#include "asn1data.h"
+#include "asn1type.h"
 #include "berBuffers.h"
 #include "typeRegistry.h"
 
-using namespace asn1data;
-
 namespace {
-
-/* The eContent of a ContentInfo whose content the object table resolved to
-   SignedData; null when it was not resolved. */
-const ASN1TDynOctStr* signedContent(const ASN1T_ContentInfo& contentInfo) {
-   if (!(contentInfo.contentType == id_signedData) || contentInfo.content.decoded == nullptr)
-      return nullptr;
-   return &static_cast<const ASN1T_SignedData*>(contentInfo.content.decoded)->encapContentInfo.eContent;
-}
-
-/* The octets the pair (type, outer type) names inside the decoded outer
-   value. Sets *known to false for a pair that is not supported; returns
-   null for a supported pair whose outer value carries no inner message. */
-const ASN1TDynOctStr* innerOctets(const char* typeName, const char* outerTypeName,
-                                  const void* outer, bool* known) {
-   *known = true;
-   if (std::strcmp(typeName, "TSTInfo") == 0 && std::strcmp(outerTypeName, "TimeStampResp") == 0) {
-      const auto* response = static_cast<const ASN1T_TimeStampResp*>(outer);
-      return response->m.timeStampTokenPresent ? signedContent(response->timeStampToken) : nullptr;
-   }
-   if ((std::strcmp(typeName, "DVCSRequest") == 0 || std::strcmp(typeName, "DVCSResponse") == 0) &&
-       std::strcmp(outerTypeName, "ContentInfo") == 0)
-      return signedContent(*static_cast<const ASN1T_ContentInfo*>(outer));
-   if (std::strcmp(typeName, "BasicOCSPResponse") == 0 &&
-       std::strcmp(outerTypeName, "OCSPResponse") == 0) {
-      static const ASN1TDynOctStr kNone = {0, nullptr};
-      const auto* response = static_cast<const ASN1T_OCSPResponse*>(outer);
-      return response->m.responseBytesPresent ? &response->responseBytes.response : &kNone;
-   }
-   *known = false;
-   return nullptr;
-}
 
 /* False when the file was opened but the octets did not all reach it (the
    close flushes them, so its failure counts too). A file that cannot be
@@ -81,12 +48,13 @@ bool extractInnerMessage(unsigned char* msgbuf, uint32_t* length, const char* ty
       return false;
    }
 
-   bool known = false;
-   const ASN1TDynOctStr* inner = innerOctets(typeName, outerTypeName, outer, &known);
-   if (!known) {
+   const TopLevelType* row = findTopLevelType(typeName);
+   if (row == nullptr || row->carriedBy == nullptr ||
+       std::strcmp(row->carriedBy, outerTypeName) != 0) {
       std::puts("Invalid type combination");
       return false;
    }
+   const ASN1TDynOctStr* inner = row->innerOctets(outer);
    if (inner == nullptr) {
       /* A time-stamp response without token, or a ContentInfo whose content
          is not signed data, carries no inner message. */

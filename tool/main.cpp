@@ -8,19 +8,11 @@
 
 #include "conversionStep.h"
 #include "innerMessage.h"
+#include "typeRegistry.h"
 
 /* The message as read from the input file, or the inner message that -t1
    put in its place. */
 static unsigned char msgbuf[65536];
-
-static const char* const kSupportedTypes[] = {
-   "CertificationRequest", "Certificate",     "CertificateList",
-   "PKIMessage",           "ContentInfo",     "EnvelopedData",
-   "EncryptedData",        "TimeStampReq",    "TimeStampToken",
-   "TimeStampResp",        "TimeStampAuthenticodeRequest",
-   "TSTInfo",              "OCSPRequest",     "OCSPResponse",
-   "BasicOCSPResponse",    "DVCSRequest",     "DVCSResponse",
-};
 
 static void usage(bool xerToDer) {
    std::printf("usage: %s [-notrace] [-[i|t] <arg>] \n", xerToDer ? "xmlblob" : "blobxml");
@@ -34,7 +26,9 @@ static void usage(bool xerToDer) {
    std::puts("   -notrace  do not display trace info");
    if (!xerToDer) std::puts("   -includeEncoded  include hex-printed encoded value of der into xer");
    std::puts("   Supported types:");
-   for (const char* name : kSupportedTypes) std::printf("\t%s\n", name);
+   for (size_t position = 0; position < kTopLevelTypes.count; ++position)
+      for (const TopLevelType& row : kTopLevelTypes)
+         if (row.helpPosition == position) std::printf("\t%s\n", row.name);
 }
 
 /* Only the last component of the start name counts; a backslash separates

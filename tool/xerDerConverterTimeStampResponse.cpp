@@ -15,9 +15,16 @@ using namespace asn1data;
 
 namespace {
 
-const char kContentStart[] =
-   "<encapContentInfo><eContentType>1.2.840.113549.1.9.16.1.4</eContentType><eContent>";
 const char kContentEnd[] = "</eContent></encapContentInfo>";
+
+/* The markup that opens the eContent of a token: the content type
+   id-ct-TSTInfo in dotted form, as the XML writer puts it. */
+std::string contentStart() {
+   std::string text = "<encapContentInfo><eContentType>";
+   for (ASN1UINT arc = 0; arc < id_ct_TSTInfo.numarcs; ++arc)
+      text += (arc == 0 ? "" : ".") + std::to_string(id_ct_TSTInfo.arcs[arc]);
+   return text + "</eContentType><eContent>";
+}
 
 /* Decodes one TSTInfo from DER and returns its XML document. */
 std::string tstInfoXml(const ASN1OCTET* data, ASN1UINT length) {
@@ -61,9 +68,10 @@ std::string XerDerConverterTimeStampResponse::toXer(const CACMPT_BLOB& der, bool
       eContent = signedData->encapContentInfo.eContent;
    std::string tstXml = tstInfoXml(eContent.data, eContent.numocts);
 
-   size_t start = xml.find(kContentStart);
+   const std::string opening = contentStart();
+   size_t start = xml.find(opening);
    if (start == std::string::npos) throw CAException("Wrong xer", sourceFileName(__FILE__), __LINE__);
-   start += sizeof(kContentStart) - 1;
+   start += opening.size();
    size_t end = xml.find(kContentEnd, start);
    if (end == std::string::npos) throw CAException("Wrong xer", sourceFileName(__FILE__), __LINE__);
    return xml.replace(start, end - start, tstXml);
