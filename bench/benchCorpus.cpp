@@ -6,11 +6,13 @@
 #include "benchCorpus.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
+#include "typeRegistry.h"
 #include "xerDerConverter.h"
 
 namespace fs = std::filesystem;
@@ -18,32 +20,6 @@ namespace fs = std::filesystem;
 namespace bench {
 
 namespace {
-
-/* File-name prefix and top-level type, in the order of the help text. */
-struct TypePrefix {
-   const char* prefix;
-   const char* type;
-};
-
-const TypePrefix kTypePrefixes[] = {
-   {"certificationrequest", "CertificationRequest"},
-   {"certificate", "Certificate"},
-   {"certificatelist", "CertificateList"},
-   {"pkimessage", "PKIMessage"},
-   {"contentinfo", "ContentInfo"},
-   {"envelopeddata", "EnvelopedData"},
-   {"encrypteddata", "EncryptedData"},
-   {"timestampreq", "TimeStampReq"},
-   {"timestamptoken", "TimeStampToken"},
-   {"timestampresp", "TimeStampResp"},
-   {"timestampauthenticoderequest", "TimeStampAuthenticodeRequest"},
-   {"tstinfo", "TSTInfo"},
-   {"ocsprequest", "OCSPRequest"},
-   {"ocspresponse", "OCSPResponse"},
-   {"basicocspresponse", "BasicOCSPResponse"},
-   {"dvcsrequest", "DVCSRequest"},
-   {"dvcsresponse", "DVCSResponse"},
-};
 
 const char kCertCorpus[] = "cert-fixtures";
 const char kCertDirectory[] = "cert/";
@@ -70,8 +46,11 @@ size_t Corpus::xmlBytes() const {
 
 std::string typeOfFixture(const std::string& fileName) {
    std::string prefix = fileName.substr(0, fileName.find('_'));
-   for (const TypePrefix& row : kTypePrefixes)
-      if (prefix == row.prefix) return row.type;
+   for (const TopLevelType& row : kTopLevelTypes) {
+      std::string lower = row.name;
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (prefix == lower) return row.name;
+   }
    return "";
 }
 
@@ -111,10 +90,11 @@ std::vector<Message> loadFixtures(const std::string& root) {
 
 std::vector<Corpus> groupCorpora(const std::vector<Message>& messages) {
    std::vector<Corpus> corpora;
-   for (const TypePrefix& row : kTypePrefixes) {
-      Corpus corpus{row.type, {}};
+   for (size_t position = 0; const TopLevelType* row = topLevelTypeAtHelpPosition(position);
+        ++position) {
+      Corpus corpus{row->name, {}};
       for (const Message& message : messages)
-         if (message.type == row.type) corpus.messages.push_back(message);
+         if (message.type == row->name) corpus.messages.push_back(message);
       if (!corpus.messages.empty()) corpora.push_back(corpus);
    }
    Corpus certs{kCertCorpus, {}};

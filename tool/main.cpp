@@ -26,9 +26,9 @@ static void usage(bool xerToDer) {
    std::puts("   -notrace  do not display trace info");
    if (!xerToDer) std::puts("   -includeEncoded  include hex-printed encoded value of der into xer");
    std::puts("   Supported types:");
-   for (size_t position = 0; position < kTopLevelTypes.count; ++position)
-      for (const TopLevelType& row : kTopLevelTypes)
-         if (row.helpPosition == position) std::printf("\t%s\n", row.name);
+   for (size_t position = 0; const TopLevelType* row = topLevelTypeAtHelpPosition(position);
+        ++position)
+      std::printf("\t%s\n", row->name);
 }
 
 /* Only the last component of the start name counts; a backslash separates

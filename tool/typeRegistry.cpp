@@ -78,6 +78,12 @@ const TopLevelType kRows[] = {
 
 const TopLevelTypeTable kTopLevelTypes = {kRows, sizeof kRows / sizeof kRows[0]};
 
+const TopLevelType* topLevelTypeAtHelpPosition(size_t position) {
+   for (const TopLevelType& row : kTopLevelTypes)
+      if (row.helpPosition == position) return &row;
+   return nullptr;
+}
+
 const TopLevelType* findTopLevelType(const char* typeName) {
    for (const TopLevelType& row : kTopLevelTypes)
       if (std::strcmp(row.name, typeName) == 0) return &row;

@@ -44,6 +44,10 @@ struct TopLevelTypeTable {
    fuzz input picks (and so the meaning of the saved fuzz inputs). */
 extern const TopLevelTypeTable kTopLevelTypes;
 
+/* The row that the help text lists at position (from 0), or null past the
+   last. */
+const TopLevelType* topLevelTypeAtHelpPosition(size_t position);
+
 /* The row whose name equals typeName exactly (case counts), or null. */
 const TopLevelType* findTopLevelType(const char* typeName);
 
