@@ -3,6 +3,7 @@
  * form <Encoded>HEX</Encoded> of an unresolved one, written and read back.
  */
 #include "asn1Xer.h"
+#include "berDecode.h"
 #include "berEncode.h"
 #include "engineInternal.h"
 #include "rtContext.h"
@@ -127,17 +128,20 @@ static void skipSpace(const ASN1OCTET* text, ASN1UINT length, ASN1UINT* pos) {
 
 /* The BER side writes an open type as the one element its octets begin with
    (xe_OpenType), so octets come back as they were only when they are exactly
-   one complete element. Identifier 00 without contents is end-of-contents
-   (X.690 8.1.5), which BER decoding does not take for an element. */
+   one complete element. The octets are DER here (definite lengths, already
+   checked complete), so the first header tells. Identifier 00 without
+   contents is end-of-contents (X.690 8.1.5), which BER decoding does not
+   take for an element. */
 static bool isOneElement(ASN1CTXT* pctxt, const ASN1OCTET* data, ASN1UINT count) {
    ASN1CTXT scratch;
    if (rtInitContext(&scratch, pctxt->allocArg) != RTS_OK) return false;
-   int len = xe_setp(&scratch, nullptr, 0);
-   if (len == RTS_OK) len = xe_OpenType(&scratch, data, count);
+   ASN1TAG tag = 0;
+   int length = 0;
+   const int stat = xd_setp(&scratch, data, static_cast<int>(count), &tag, &length);
+   const ASN1UINT header = scratch.buffer.byteIndex;
    rtFreeContext(&scratch);
-   if (len < 0 || static_cast<ASN1UINT>(len) != count) return false;
-   const ASN1UINT header = (data[1] & 0x80) ? 2u + (data[1] & 0x7Fu) : 2u;
-   return !(data[0] == 0 && count == header);
+   if (stat != RTS_OK || length < 0) return false;
+   return header + static_cast<ASN1UINT>(length) == count && !(tag == 0 && length == 0);
 }
 
 int xerdetail::decodeHexForm(ASN1CTXT* pctxt, const ASN1OCTET* text, ASN1UINT length,
