@@ -8,6 +8,7 @@
 #include <string>
 
 #include "../runtime/heap_probe.h"
+#include "asn1Xer.h"
 #include "berBuffers.h"
 #include "berDecode.h"
 #include "berEncode.h"
@@ -15,6 +16,7 @@
 #include "saxReader.h"
 #include "test_support.h"
 #include "xerBuffers.h"
+#include "xerEncode.h"
 
 /* Hexadecimal text as the tests compare it: upper case, no blanks. */
 inline std::string H(const std::string& spaced) {
@@ -70,7 +72,8 @@ std::string xerOf(Value& value, ASN1XEREncodeBuffer&& buffer = ASN1XEREncodeBuff
    Control control(buffer, value);
    const int stat = control.Encode();
    const ASN1BUFFER& out = buffer.getCtxtPtr()->buffer;
-   return stat != RTS_OK ? status(stat) : std::string(reinterpret_cast<const char*>(out.data), out.byteIndex);
+   if (stat != RTS_OK) return status(stat);
+   return std::string(reinterpret_cast<const char*>(out.data), out.byteIndex);
 }
 
 /* Reads the document with the control class into a fresh value and gives
@@ -107,6 +110,26 @@ class GeneratedTest : public HeapProbeTest {
       input = testsupport::fromHex(hexText);
       const int stat = xd_setp(&ctxt, bytes(input), static_cast<int>(input.size()));
       return stat != RTS_OK ? stat : decoder(&ctxt, &value, TAG_EXPLICIT, 0);
+   }
+
+   /* XER of the value by its descriptor, compact or indented, written in a
+      context of its own; or "status <n>". */
+   static std::string xer(const asn1rt::TypeDesc& type, const void* value, bool compact = true) {
+      ASN1CTXT out;
+      if (rtInitContext(&out, nullptr) != RTS_OK) return "no context";
+      int stat = xerSetEncBufPtr(&out, nullptr, 0, compact ? 1 : 0);
+      if (stat == RTS_OK) stat = asn1rt::xerEncode(&out, &type, value, nullptr, nullptr);
+      const std::string text =
+         stat != RTS_OK ? status(stat)
+                        : std::string(reinterpret_cast<const char*>(out.buffer.data), out.buffer.byteIndex);
+      rtFreeContext(&out);
+      return text;
+   }
+
+   /* Reads XER text into the value, allocating in the fixture's context. */
+   int readXer(const asn1rt::TypeDesc& type, void* value, const std::string& text) {
+      return asn1rt::xerDecodeText(&ctxt, &type, value, bytes(text),
+                                   static_cast<ASN1UINT>(text.size()));
    }
 
    std::string input;

@@ -3,6 +3,8 @@
    tests/engine/codec_cases.txt. */
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "generated_fixture.h"
 
 using namespace asn1data;
@@ -83,68 +85,42 @@ TEST_F(GeneratedCodecTest, TypesDefinedAsPrimitivesTakeThePrimitiveForm) {
 /* Values that no decoder makes, refused by the encoders. */
 TEST_F(GeneratedCodecTest, InvalidValuesAreNotEncoded) {
    static const ASN1OCTET null[] = {0x05, 0x00};
+   ASN1T_Time time, time3;
+   time.u.utcTime = time3.u.utcTime = kUtc;
+   time3.t = 3;
+   ASN1T_GeneralName name;
+   name.t = 4;
+   ASN1T_Status enumerated = 4;
+   ASN1T_Key8 key, longKey;
+   key.numocts = 7;
+   longKey.numocts = 9;
+   ASN1T_Flags flags;
+   flags.numbits = 17;
+   ASN1T_Numbers numbers;
+   numbers.n = 1;
+   ASN1T_Signed notSequence, empty;
+   notSequence.toBeSigned = {2, null, 0};
+   ASN1T_Strings strings;
+   strings.ia5 = "x";
    const struct {
       const char* what;
-      std::string (*encode)(GeneratedCodecTest&);
+      std::function<std::string()> encode;
       int status;
    } cases[] = {
-      {"CHOICE selector 0", [](GeneratedCodecTest& t) {
-          ASN1T_Time v;
-          v.u.utcTime = kUtc;
-          return t.der(asn1E_Time, v);
-       }, RTS_BAD_CHOICE},
-      {"CHOICE selector 3", [](GeneratedCodecTest& t) {
-          ASN1T_Time v;
-          v.t = 3;
-          v.u.utcTime = kUtc;
-          return t.der(asn1E_Time, v);
-       }, RTS_BAD_CHOICE},
-      {"alternative held by no pointer", [](GeneratedCodecTest& t) {
-          ASN1T_GeneralName v;
-          v.t = 4;
-          return t.der(asn1E_GeneralName, v);
-       }, RTS_BAD_VALUE},
-      {"enumeration above its items", [](GeneratedCodecTest& t) {
-          ASN1T_Status v = 4;
-          return t.der(asn1E_Status, v);
-       }, RTS_BAD_ENUM},
-      {"fixed OCTET STRING (SIZE (8)) of 7", [](GeneratedCodecTest& t) {
-          ASN1T_Key8 v;
-          v.numocts = 7;
-          return t.der(asn1E_Key8, v);
-       }, RTS_CONSTRAINT},
-      {"fixed OCTET STRING beyond its array", [](GeneratedCodecTest& t) {
-          ASN1T_Key8 v;
-          v.numocts = 9;
-          return t.der(asn1E_Key8, v);
-       }, RTS_VALUE_TOO_LONG},
-      {"fixed BIT STRING beyond its array", [](GeneratedCodecTest& t) {
-          ASN1T_Flags v;
-          v.numbits = 17;
-          return t.der(asn1E_Flags, v);
-       }, RTS_VALUE_TOO_LONG},
-      {"counted array without items", [](GeneratedCodecTest& t) {
-          ASN1T_Numbers v;
-          v.n = 1;
-          return t.der(asn1E_Numbers, v);
-       }, RTS_BAD_VALUE},
-      {"signed part that is no SEQUENCE", [](GeneratedCodecTest& t) {
-          ASN1T_Signed v;
-          v.toBeSigned = {2, null, 0};
-          return t.der(asn1E_Signed, v);
-       }, RTS_BAD_VALUE},
-      {"empty signed part", [](GeneratedCodecTest& t) {
-          ASN1T_Signed v;
-          return t.der(asn1E_Signed, v);
-       }, RTS_BAD_VALUE},
-      {"no text for a PrintableString, in XER", [](GeneratedCodecTest&) {
-          ASN1T_Strings v;
-          v.ia5 = "x";
-          return xerOf<ASN1C_Strings>(v);
-       }, RTS_BAD_VALUE},
+      {"CHOICE selector 0", [&] { return der(asn1E_Time, time); }, RTS_BAD_CHOICE},
+      {"CHOICE selector 3", [&] { return der(asn1E_Time, time3); }, RTS_BAD_CHOICE},
+      {"alternative held by no pointer", [&] { return der(asn1E_GeneralName, name); }, RTS_BAD_VALUE},
+      {"enumeration above its items", [&] { return der(asn1E_Status, enumerated); }, RTS_BAD_ENUM},
+      {"OCTET STRING (SIZE (8)) of 7", [&] { return der(asn1E_Key8, key); }, RTS_CONSTRAINT},
+      {"OCTET STRING beyond its array", [&] { return der(asn1E_Key8, longKey); }, RTS_VALUE_TOO_LONG},
+      {"BIT STRING beyond its array", [&] { return der(asn1E_Flags, flags); }, RTS_VALUE_TOO_LONG},
+      {"counted array without items", [&] { return der(asn1E_Numbers, numbers); }, RTS_BAD_VALUE},
+      {"signed part no SEQUENCE", [&] { return der(asn1E_Signed, notSequence); }, RTS_BAD_VALUE},
+      {"empty signed part", [&] { return der(asn1E_Signed, empty); }, RTS_BAD_VALUE},
+      {"PrintableString without text", [&] { return xerOf<ASN1C_Strings>(strings); }, RTS_BAD_VALUE},
    };
    for (const auto& c : cases) {
-      EXPECT_EQ(c.encode(*this), status(c.status)) << c.what;
+      EXPECT_EQ(c.encode(), status(c.status)) << c.what;
       rtErrReset(&ctxt.errInfo);
    }
    EXPECT_EQ(asn1rt::berEncode(&ctxt, &asn1Desc_Record, nullptr, TAG_EXPLICIT), RTS_BAD_VALUE);

@@ -4,11 +4,8 @@
    SAX machines, also where the levels continue inside an open type, and the
    count is given back after every failure. */
 #include "../asn1gen/generated_fixture.h"
-#include "asn1Engine.h"
-#include "asn1Xer.h"
 #include "engineInternal.h"
 #include "rtList.h"
-#include "xerEncode.h"
 
 using namespace asn1data;
 
@@ -56,23 +53,6 @@ class NestingTest : public GeneratedTest {
       rtDListInit(&nest);
       rtDListAppendNode(&ctxt, &nest, element);
    }
-
-   std::string xer(const asn1rt::TypeDesc& type, const void* value) {
-      ASN1CTXT out;
-      EXPECT_EQ(rtInitContext(&out, nullptr), RTS_OK);
-      int stat = xerSetEncBufPtr(&out, nullptr, 0, 1);
-      if (stat == RTS_OK) stat = asn1rt::xerEncode(&out, &type, value, nullptr, nullptr);
-      const std::string text =
-         stat != RTS_OK ? status(stat)
-                        : std::string(reinterpret_cast<const char*>(out.buffer.data), out.buffer.byteIndex);
-      rtFreeContext(&out);
-      return text;
-   }
-
-   int fromXer(const asn1rt::TypeDesc& type, void* value, const std::string& text) {
-      return asn1rt::xerDecodeText(&ctxt, &type, value, reinterpret_cast<const ASN1OCTET*>(text.data()),
-                                   static_cast<ASN1UINT>(text.size()));
-   }
 };
 
 TEST_F(NestingTest, BerDecodingStopsOneLevelPastTheLimit) {
@@ -110,12 +90,12 @@ TEST_F(NestingTest, EncodingStopsOneLevelPastTheLimitAndCopyLeavesDeeperLevelsEm
 
 TEST_F(NestingTest, SaxDecodingStopsOneLevelPastTheLimit) {
    ASN1T_Nest nest, tooDeep, again;
-   ASSERT_EQ(fromXer(asn1Desc_Nest, &nest, nestXml(kLimit)), RTS_OK);
+   ASSERT_EQ(readXer(asn1Desc_Nest, &nest, nestXml(kLimit)), RTS_OK);
    EXPECT_EQ(der(asn1E_Nest, nest), nestDer(kLimit));
-   EXPECT_EQ(fromXer(asn1Desc_Nest, &tooDeep, nestXml(kLimit + 1)), RTS_CONSTRAINT);
-   EXPECT_EQ(fromXer(asn1Desc_Nest, &tooDeep, nestXml(4 * kLimit)), RTS_CONSTRAINT);
+   EXPECT_EQ(readXer(asn1Desc_Nest, &tooDeep, nestXml(kLimit + 1)), RTS_CONSTRAINT);
+   EXPECT_EQ(readXer(asn1Desc_Nest, &tooDeep, nestXml(4 * kLimit)), RTS_CONSTRAINT);
    rtErrReset(&ctxt.errInfo);
-   ASSERT_EQ(fromXer(asn1Desc_Nest, &again, nestXml(kLimit)), RTS_OK);
+   ASSERT_EQ(readXer(asn1Desc_Nest, &again, nestXml(kLimit)), RTS_OK);
    EXPECT_EQ(depthOf(again), kLimit);
 }
 
@@ -129,12 +109,12 @@ TEST_F(NestingTest, LevelsInsideAnOpenTypeCountOnTopOfItsCarrier) {
    EXPECT_EQ(depthOf(*static_cast<Asn1RTDList*>(holder.value.decoded)), kLimit - 1);
    const std::string xml = xer(asn1Desc_NestHolder, &holder);
    EXPECT_EQ(xml, xmlStart + nestXml(kLimit - 1) + "</value></NestHolder>");
-   ASSERT_EQ(fromXer(asn1Desc_NestHolder, &fromText, xml), RTS_OK);
+   ASSERT_EQ(readXer(asn1Desc_NestHolder, &fromText, xml), RTS_OK);
    EXPECT_EQ(der(asn1E_NestHolder, fromText), tlv("30", id + nestDer(kLimit - 1)));
 
    EXPECT_EQ(decode(asn1D_NestHolder, tooDeep, "3080" + id + nestBer(kLimit) + "0000"),
              RTS_CONSTRAINT);
-   EXPECT_EQ(fromXer(asn1Desc_NestHolder, &tooDeepText,
+   EXPECT_EQ(readXer(asn1Desc_NestHolder, &tooDeepText,
                      xmlStart + nestXml(kLimit) + "</value></NestHolder>"),
              RTS_CONSTRAINT);
 }
