@@ -52,6 +52,7 @@ const std::map<std::string, Type> kTypes = {
    {"Selectors", type<ASN1T_Selectors>(asn1Desc_Selectors)},
    {"Labels", type<ASN1T_Labels>(asn1Desc_Labels)},
    {"Ints", type<ASN1T_Ints>(asn1Desc_Ints)},
+   {"AnyList", type<ASN1T_AnyList>(asn1Desc_AnyList)},
    {"GeneralName", type<ASN1T_GeneralName>(asn1Desc_GeneralName)},
    {"GeneralNames", type<ASN1T_GeneralNames>(asn1Desc_GeneralNames)},
    {"Country", type<ASN1T_Country>(asn1Desc_Country)},
