@@ -1,51 +1,35 @@
-// The nesting limit: a value of a recursive type (Nest ::= SEQUENCE OF Nest)
-// decodes, encodes, copies and converts up to 256 structured levels; one
-// more fails with RTS_CONSTRAINT (-23) in BER decoding and encoding, in XER
-// encoding and in the SAX machines, also where the levels continue inside
-// an open type, and the count is given back after every failure.
-#include <string>
-
+/* The nesting limit: a value of Nest ::= SEQUENCE OF Nest decodes, encodes,
+   copies and converts up to 256 structured levels; one more fails with
+   RTS_CONSTRAINT in BER decoding and encoding, in XER encoding and in the
+   SAX machines, also where the levels continue inside an open type, and the
+   count is given back after every failure. */
+#include "../asn1gen/generated_fixture.h"
 #include "engineInternal.h"
 #include "rtList.h"
-#include "xer_fixture.h"
 
-using namespace testmodule;
+using namespace asn1data;
 
 namespace {
 
 constexpr int kLimit = static_cast<int>(asn1rt::detail::kMaxNesting);
 
-/* `depth` Nest values inside each other, with indefinite lengths. */
-std::string nestDer(int depth) {
-   std::string der;
-   for (int i = 0; i < depth; i++) der += "3080";
-   for (int i = 0; i < depth; i++) der += "0000";
-   return der;
+/* `depth` levels with indefinite lengths, or as DER: only the innermost
+   list is empty. */
+std::string nestBer(int depth) {
+   std::string ber;
+   for (int i = 0; i < depth; i++) ber = "3080" + ber + "0000";
+   return ber;
 }
 
-/* The same as DER: only the innermost list is empty. */
-std::string nestDefiniteDer(int depth) {
+std::string nestDer(int depth) {
    std::string der = "3000";
-   for (int i = 1; i < depth; i++) {
-      const size_t length = der.size() / 2;
-      std::string header = "30";
-      if (length < 0x80) {
-         header += testsupport::toHex(std::string(1, static_cast<char>(length)));
-      } else if (length < 0x100) {
-         header += "81" + testsupport::toHex(std::string(1, static_cast<char>(length)));
-      } else {
-         header += "82" + testsupport::toHex(std::string{static_cast<char>(length >> 8),
-                                                         static_cast<char>(length & 0xFF)});
-      }
-      der = header + der;
-   }
+   for (int i = 1; i < depth; i++) der = tlv("30", der);
    return der;
 }
 
 std::string nestXml(int depth) {
    std::string xml;
-   for (int i = 0; i < depth; i++) xml += "<Nest>";
-   for (int i = 0; i < depth; i++) xml += "</Nest>";
+   for (int i = 0; i < depth; i++) xml = "<Nest>" + xml + "</Nest>";
    return xml;
 }
 
@@ -57,112 +41,81 @@ int depthOf(const Asn1RTDList& list) {
    return depth;
 }
 
-class NestingTest : public XerTest {
+class NestingTest : public GeneratedTest {
  protected:
    /* A Nest one level deeper than `inner`, which it takes over. */
-   Asn1RTDList wrap(const Asn1RTDList& inner) {
-      Asn1RTDList outer;
-      rtDListInit(&outer);
+   void wrap(ASN1T_Nest& nest) {
       char* block = static_cast<char*>(
-         ASN1MALLOCZ(&ctxt, sizeof(Asn1RTDListNode) + sizeof(Asn1RTDList)));
-      EXPECT_NE(block, nullptr);
+         ASN1MALLOCZ(&ctxt, sizeof(Asn1RTDListNode) + asn1Desc_Nest.valueSize));
+      ASSERT_NE(block, nullptr);
       Asn1RTDList* element = reinterpret_cast<Asn1RTDList*>(block + sizeof(Asn1RTDListNode));
-      *element = inner;
-      rtDListAppendNode(&ctxt, &outer, element);
-      return outer;
+      *element = nest;
+      rtDListInit(&nest);
+      rtDListAppendNode(&ctxt, &nest, element);
    }
 };
 
 TEST_F(NestingTest, BerDecodingStopsOneLevelPastTheLimit) {
-   Asn1RTDList nest;
-   ASSERT_EQ(decode(&tNest, &nest, nestDer(kLimit)), RTS_OK);
+   ASN1T_Nest nest, tooDeep, again;
+   ASSERT_EQ(decode(asn1D_Nest, nest, nestBer(kLimit)), RTS_OK);
    EXPECT_EQ(depthOf(nest), kLimit);
-   EXPECT_EQ(unread(), 0u);
-
-   Asn1RTDList tooDeep;
-   EXPECT_EQ(decode(&tNest, &tooDeep, nestDer(kLimit + 1)), RTS_CONSTRAINT);
-   EXPECT_EQ(ctxt.errInfo.status, RTS_CONSTRAINT);
-   /* The partly decoded value can be released. */
-   asn1rt::freeValue(&ctxt, &tNest, &tooDeep);
-
-   /* Every level was given back on the way out. */
+   EXPECT_EQ(der(asn1E_Nest, nest), nestDer(kLimit));
+   EXPECT_EQ(decode(asn1D_Nest, tooDeep, nestBer(kLimit + 1)), RTS_CONSTRAINT);
+   asn1Free_Nest(&ctxt, &tooDeep);
    rtErrReset(&ctxt.errInfo);
-   Asn1RTDList again;
-   ASSERT_EQ(decode(&tNest, &again, nestDer(kLimit)), RTS_OK);
+   /* Every level was given back on the way out. */
+   ASSERT_EQ(decode(asn1D_Nest, again, nestBer(kLimit)), RTS_OK);
    EXPECT_EQ(depthOf(again), kLimit);
 }
 
-TEST_F(NestingTest, BerAndXerEncodingStopOneLevelPastTheLimit) {
-   Asn1RTDList nest;
-   ASSERT_EQ(decode(&tNest, &nest, nestDefiniteDer(kLimit)), RTS_OK);
-   EXPECT_EQ(encode(&tNest, &nest), nestDefiniteDer(kLimit));
-   EXPECT_EQ(toXer(&tNest, &nest, true), nestXml(kLimit));
-
-   Asn1RTDList deeper = wrap(nest);
-   EXPECT_EQ(depthOf(deeper), kLimit + 1);
-   EXPECT_EQ(encode(&tNest, &deeper), status(RTS_CONSTRAINT));
-   EXPECT_EQ(toXer(&tNest, &deeper, true), status(RTS_CONSTRAINT));
-   EXPECT_EQ(encode(&tNest, &nest), nestDefiniteDer(kLimit));
-}
-
-TEST_F(NestingTest, CopyLeavesLevelsPastTheLimitEmptyAndFreeReleasesTheRest) {
-   Asn1RTDList nest;
-   ASSERT_EQ(decode(&tNest, &nest, nestDer(kLimit)), RTS_OK);
-   Asn1RTDList copy;
-   asn1rt::copyValue(&ctxt, &tNest, &nest, &copy);
+TEST_F(NestingTest, EncodingStopsOneLevelPastTheLimitAndCopyLeavesDeeperLevelsEmpty) {
+   ASN1T_Nest nest, copy, deepCopy;
+   ASSERT_EQ(decode(asn1D_Nest, nest, nestDer(kLimit)), RTS_OK);
+   EXPECT_EQ(xer(asn1Desc_Nest, &nest), nestXml(kLimit));
+   asn1Copy_Nest(&ctxt, &nest, &copy);
    EXPECT_EQ(depthOf(copy), kLimit);
-
+   wrap(nest);
+   EXPECT_EQ(der(asn1E_Nest, nest), status(RTS_CONSTRAINT));
+   EXPECT_EQ(xer(asn1Desc_Nest, &nest), status(RTS_CONSTRAINT));
    /* The element at the first level past the limit stays as allocated:
       an empty list. */
-   const Asn1RTDList deeper = wrap(wrap(nest));
-   Asn1RTDList deepCopy;
-   asn1rt::copyValue(&ctxt, &tNest, &deeper, &deepCopy);
+   wrap(nest);
+   asn1Copy_Nest(&ctxt, &nest, &deepCopy);
    EXPECT_EQ(depthOf(deepCopy), kLimit + 1);
-
    const size_t before = liveBlocks();
-   asn1rt::freeValue(&ctxt, &tNest, &copy);
+   asn1Free_Nest(&ctxt, &copy);
    EXPECT_EQ(liveBlocks(), before - static_cast<size_t>(kLimit - 1));
-   EXPECT_EQ(copy.count, 0u);
+   EXPECT_EQ(der(asn1E_Nest, copy), "3000");
 }
 
 TEST_F(NestingTest, SaxDecodingStopsOneLevelPastTheLimit) {
-   Asn1RTDList nest;
-   ASSERT_EQ(fromXer(&tNest, &nest, nestXml(kLimit)), RTS_OK);
-   EXPECT_EQ(depthOf(nest), kLimit);
-   EXPECT_EQ(encode(&tNest, &nest), nestDefiniteDer(kLimit));
-
-   Asn1RTDList tooDeep;
-   EXPECT_EQ(fromXer(&tNest, &tooDeep, nestXml(kLimit + 1)), RTS_CONSTRAINT);
-   EXPECT_EQ(fromXer(&tNest, &tooDeep, nestXml(4 * kLimit)), RTS_CONSTRAINT);
-
+   ASN1T_Nest nest, tooDeep, again;
+   ASSERT_EQ(readXer(asn1Desc_Nest, &nest, nestXml(kLimit)), RTS_OK);
+   EXPECT_EQ(der(asn1E_Nest, nest), nestDer(kLimit));
+   EXPECT_EQ(readXer(asn1Desc_Nest, &tooDeep, nestXml(kLimit + 1)), RTS_CONSTRAINT);
+   EXPECT_EQ(readXer(asn1Desc_Nest, &tooDeep, nestXml(4 * kLimit)), RTS_CONSTRAINT);
    rtErrReset(&ctxt.errInfo);
-   Asn1RTDList again;
-   ASSERT_EQ(fromXer(&tNest, &again, nestXml(kLimit)), RTS_OK);
+   ASSERT_EQ(readXer(asn1Desc_Nest, &again, nestXml(kLimit)), RTS_OK);
    EXPECT_EQ(depthOf(again), kLimit);
 }
 
 TEST_F(NestingTest, LevelsInsideAnOpenTypeCountOnTopOfItsCarrier) {
-   const std::string holderStart = "30 80 06 03 2A 03 09";
+   const std::string id = gentestOid("03 09");
+   const std::string xmlStart = "<NestHolder><id>1.3.6.1.4.1.55555.3.9</id><value>";
    /* NestHolder is one level, so its value may have one level less. */
-   NestHolder holder{};
-   ASSERT_EQ(decode(&tNestHolder, &holder, holderStart + nestDer(kLimit - 1) + "0000"), RTS_OK);
+   ASN1T_NestHolder holder, fromText, tooDeep, tooDeepText;
+   ASSERT_EQ(decode(asn1D_NestHolder, holder, "3080" + id + nestBer(kLimit - 1) + "0000"), RTS_OK);
    ASSERT_NE(holder.value.decoded, nullptr);
    EXPECT_EQ(depthOf(*static_cast<Asn1RTDList*>(holder.value.decoded)), kLimit - 1);
+   const std::string xml = xer(asn1Desc_NestHolder, &holder);
+   EXPECT_EQ(xml, xmlStart + nestXml(kLimit - 1) + "</value></NestHolder>");
+   ASSERT_EQ(readXer(asn1Desc_NestHolder, &fromText, xml), RTS_OK);
+   EXPECT_EQ(der(asn1E_NestHolder, fromText), tlv("30", id + nestDer(kLimit - 1)));
 
-   const std::string xml = toXer(&tNestHolder, &holder, true);
-   EXPECT_EQ(xml, "<NestHolder><id>1.2.3.9</id><value>" + nestXml(kLimit - 1) +
-                     "</value></NestHolder>");
-   NestHolder fromText{};
-   ASSERT_EQ(fromXer(&tNestHolder, &fromText, xml), RTS_OK);
-   ASSERT_NE(fromText.value.decoded, nullptr);
-   EXPECT_EQ(depthOf(*static_cast<Asn1RTDList*>(fromText.value.decoded)), kLimit - 1);
-
-   NestHolder tooDeep{};
-   EXPECT_EQ(decode(&tNestHolder, &tooDeep, holderStart + nestDer(kLimit) + "0000"), RTS_CONSTRAINT);
-   NestHolder tooDeepText{};
-   EXPECT_EQ(fromXer(&tNestHolder, &tooDeepText,
-                     "<NestHolder><id>1.2.3.9</id><value>" + nestXml(kLimit) +
-                        "</value></NestHolder>"),
+   EXPECT_EQ(decode(asn1D_NestHolder, tooDeep, "3080" + id + nestBer(kLimit) + "0000"),
+             RTS_CONSTRAINT);
+   EXPECT_EQ(readXer(asn1Desc_NestHolder, &tooDeepText,
+                     xmlStart + nestXml(kLimit) + "</value></NestHolder>"),
              RTS_CONSTRAINT);
 }
 
