@@ -1,0 +1,411 @@
+/* XER writer: the cases of xerencode_cases.txt (writer calls -> exact text and
+   status), then properties no single row shows: every byte escaped, long
+   values against a reference, every buffer size and every growth point. */
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "case_file.h"
+#include "rtContext.h"
+#include "rtStream.h"
+#include "test_support.h"
+#include "xerEncode.h"
+
+namespace {
+
+using casefile::Words;
+
+const ASN1OCTET* octets(const std::string& s) { return reinterpret_cast<const ASN1OCTET*>(s.data()); }
+
+std::string textOf(const ASN1CTXT& ctxt) {
+   return std::string(reinterpret_cast<const char*>(ctxt.buffer.data), ctxt.buffer.byteIndex);
+}
+
+ASN1OBJID oidOf(const std::string& dotted) {
+   ASN1OBJID oid{};
+   std::istringstream arcs(dotted);
+   for (std::string arc; std::getline(arcs, arc, '.');)
+      oid.arcs[oid.numarcs++] = static_cast<ASN1UINT>(std::stoul(arc));
+   return oid;
+}
+
+/* A writer context over a dynamic buffer, or a caller's buffer followed by a
+   guard octet that must never be written. */
+class Writer {
+public:
+   explicit Writer(ASN1BOOL compact = 0, long fixedSize = -1, ASN1UINT dynamicSize = 0) {
+      rtInitContext(&ctxt, nullptr);
+      storage.assign(fixedSize < 0 ? 1 : fixedSize + 1, 0xEE);
+      status = xerSetEncBufPtr(&ctxt, fixedSize < 0 ? nullptr : storage.data(),
+                               fixedSize < 0 ? dynamicSize : static_cast<ASN1UINT>(fixedSize), compact);
+   }
+   ~Writer() { rtFreeContext(&ctxt); }
+   bool guardIntact() const { return storage.back() == 0xEE; }
+   std::string text() const { return textOf(ctxt); }
+
+   /* One step of a case: a writer call, or a change of the context. */
+   int call(const Words& w) {
+      const std::string& op = w[0];
+      auto s = [&](size_t i) { return i < w.size() && w[i] != "~" ? w[i].c_str() : nullptr; };
+      auto n = [&](size_t i) { return static_cast<ASN1UINT>(std::stoul(w[i], nullptr, 0)); };
+      /* Data: "~" none, "~N" none but a count of N; octets are given in hex,
+         characters as hexadecimal code points separated by commas. */
+      const bool none = w.size() > 1 && w[1][0] == '~';
+      const bool hex = op == "oct" || op == "hexval" || op == "binval" || op == "bits";
+      const std::string data = none ? "" : hex ? testsupport::fromHex(w[1]) : w.size() > 1 ? w[1] : "";
+      const ASN1OCTET* bytes = none ? nullptr : octets(data);
+      const ASN1UINT count = none ? std::atoi(w[1].c_str() + 1) : static_cast<ASN1UINT>(data.size());
+      std::vector<ASN132BITCHAR> univ;
+      std::istringstream list(op == "bmp" || op == "univ" || op == "char" ? data : "");
+      for (std::string item; std::getline(list, item, ',');)
+         univ.push_back(static_cast<ASN132BITCHAR>(std::stoul(item, nullptr, 16)));
+      std::vector<ASN116BITCHAR> bmp(univ.begin(), univ.end());
+      ASN116BitCharString bmpValue{static_cast<ASN1UINT>(bmp.size()), bmp.data()};
+      ASN132BitCharString univValue{static_cast<ASN1UINT>(univ.size()), univ.data()};
+      const ASN1OBJID oid = op == "oid" && !none ? oidOf(data) : ASN1OBJID{};
+      const std::map<std::string, int> states = {{"DOCUMENT", XERSTATE_DOCUMENT},
+                                                 {"START", XERSTATE_START_TAG},
+                                                 {"CONTENT", XERSTATE_CONTENT},
+                                                 {"END", XERSTATE_END_TAG}};
+      if (op == "level") ctxt.xerIndentLevel = static_cast<ASN1UINT8>(n(1));
+      if (op == "state") ctxt.xerState = static_cast<ASN1UINT8>(states.at(w[1]));
+      if (op == "compact") rtCtxtSetFlag(&ctxt, CTXTF_XER_NOINDENT);
+      if (op == "level" || op == "state" || op == "compact") return RTS_OK;
+      if (op == "startdoc") return xerEncStartDocument(&ctxt);
+      if (op == "enddoc") return xerEncEndDocument(&ctxt);
+      if (op == "indent") return xerEncIndent(&ctxt);
+      if (op == "newline") return xerEncNewLine(&ctxt);
+      if (op == "start") return xerEncStartElement(&ctxt, s(1), s(2));
+      if (op == "end") return xerEncEndElement(&ctxt, s(1));
+      if (op == "empty") return xerEncEmptyElement(&ctxt, s(1), s(2));
+      if (op == "named") return xerEncNamedValue(&ctxt, s(1), s(2), s(3));
+      if (op == "bool") return xerEncBool(&ctxt, static_cast<ASN1BOOL>(n(1)), s(2));
+      if (op == "null") return xerEncNull(&ctxt, s(1));
+      if (op == "int") return xerEncInt(&ctxt, std::stoi(w[1]), s(2));
+      if (op == "uint") return xerEncUInt(&ctxt, n(1), s(2));
+      if (op == "bigint") return xerEncBigInt(&ctxt, s(1), s(2));
+      if (op == "oid") return xerEncObjId(&ctxt, none ? nullptr : &oid, s(2));
+      if (op == "oct") return xerEncOctStr(&ctxt, count, bytes, s(2));
+      if (op == "hexval") return xerEncHexStrValue(&ctxt, count, bytes);
+      /* Bits: the octets, the bit count, the name and the form. */
+      if (op == "binval") return xerEncBinStrValue(&ctxt, n(2), bytes);
+      if (op == "bits" && w.size() > 4) return xerEncBitStr(&ctxt, n(2), bytes, s(3), std::stoi(w[4]));
+      if (op == "bits") return xerEncBitStr(&ctxt, n(2), bytes, s(3));
+      if (op == "open") return xerEncOpenType(&ctxt, count, bytes, s(2));
+      if (op == "asc") return xerEncAscCharStr(&ctxt, s(1), s(2));
+      if (op == "put") return xerPutCharStr(&ctxt, s(1), std::stoi(w[2]));
+      if (op == "bmp") return xerEncBMPStr(&ctxt, none ? nullptr : &bmpValue, s(2));
+      if (op == "univ") return xerEncUnivStr(&ctxt, &univValue, s(2));
+      if (op == "char") return xerEncChar(&ctxt, univ.at(0));
+      if (op == "copy") return xerCopyText(&ctxt, s(1));
+      if (op == "copy2") return xerCopyText2(&ctxt, s(1), s(2));
+      if (op == "chardata") return xerEncXmlCharData(&ctxt, s(1), std::stoi(w[2]));
+      ADD_FAILURE() << "unknown step " << op;
+      return 1;
+   }
+
+   ASN1CTXT ctxt;
+   int status;
+
+private:
+   std::vector<ASN1OCTET> storage;
+};
+
+/* Each case: its steps run until one fails; the text written, the status
+   returned and the status recorded in the context must be those given. A
+   first step "fixed N" writes into a caller's buffer of N octets. */
+TEST(XerWriter, CaseFile) {
+   for (const casefile::Case& c : casefile::read(casefile::path("xerencode_cases.txt"))) {
+      SCOPED_TRACE("xerencode_cases.txt line " + std::to_string(c.line));
+      const bool fixed = c.steps[0][0] == "fixed";
+      Writer out(0, fixed ? std::stol(c.steps[0][1]) : -1);
+      int stat = RTS_OK;
+      for (size_t i = fixed ? 1 : 0; i < c.steps.size() && stat == RTS_OK; i++)
+         stat = out.call(c.steps[i]);
+      ASSERT_FALSE(c.expected.empty());
+      const int status = c.expected.size() > 1 ? casefile::status(c.expected[1]) : RTS_OK;
+      EXPECT_EQ(out.text(), c.expected[0]);
+      EXPECT_EQ(stat, status);
+      EXPECT_EQ(out.ctxt.errInfo.status,
+                c.expected.size() > 2 ? casefile::status(c.expected[2]) : status);
+      EXPECT_TRUE(out.guardIntact());
+   }
+}
+
+const std::map<unsigned char, std::string> kEscaped = {
+   {0x08, "\\b"},   {0x09, "\\t"},  {0x0A, "\\n"},    {0x0C, "\\f"}, {0x0D, "\\r"},
+   {'"', "&quot;"}, {'&', "&amp;"}, {'\'', "&apos;"}, {'<', "&lt;"}, {'>', "&gt;"},
+};
+
+std::string escaped(const std::string& value) {
+   std::string out;
+   for (char c : value) {
+      const auto it = kEscaped.find(static_cast<unsigned char>(c));
+      out += it == kEscaped.end() ? std::string(1, c) : it->second;
+   }
+   return out;
+}
+
+/* Every byte alone, and text whose replacements straddle the 80-byte work
+   area or fill several growth steps of the buffer. */
+TEST(XerWriter, EscapingOfEveryByteAndLongText) {
+   for (int b = 0; b < 256; b++) {
+      Writer out;
+      const char c = static_cast<char>(b);
+      ASSERT_EQ(xerPutCharStr(&out.ctxt, &c, 1), RTS_OK);
+      EXPECT_EQ(out.text(), escaped(std::string(1, c))) << "byte " << b;
+   }
+   std::string value;
+   for (int i = 0; i < 40000; i++) value += "abcdefg<hij&klmnop\"qrs\ttuvwxyz>"[i % 31];
+   for (size_t cut : {78, 79, 80, 81, 700, 40000}) {
+      Writer out(1);
+      ASSERT_EQ(xerEncAscCharStr(&out.ctxt, value.substr(0, cut).c_str(), "t"), RTS_OK);
+      EXPECT_EQ(out.text(), "<t>" + escaped(value.substr(0, cut)) + "</t>") << cut;
+   }
+}
+
+std::string hexToDecimal(const std::string& hex) {
+   std::vector<int> digits{0}; /* least significant first */
+   for (char h : hex) {
+      int carry = h <= '9' ? h - '0' : h - 'A' + 10;
+      for (int& d : digits) {
+         const int v = d * 16 + carry;
+         d = v % 10;
+         carry = v / 10;
+      }
+      for (; carry > 0; carry /= 10) digits.push_back(carry % 10);
+   }
+   std::string text;
+   for (auto it = digits.rbegin(); it != digits.rend(); ++it) text += static_cast<char>('0' + *it);
+   return text;
+}
+
+/* Values longer than any work area, checked against independent renderings. */
+TEST(XerWriter, LongValuesAgainstAReference) {
+   std::string all, bits;
+   for (int b = 0; b < 256; b++) all += static_cast<char>(b * 37);
+   for (size_t size : {40, 41, 100, 256}) {
+      Writer out(1);
+      ASSERT_EQ(xerEncOctStr(&out.ctxt, static_cast<ASN1UINT>(size), octets(all), "v"), RTS_OK);
+      EXPECT_EQ(out.text(), "<v>" + testsupport::toHex(all.substr(0, size)) + "</v>") << size;
+   }
+   for (ASN1UINT i = 0; i < 2053; i++) bits += (static_cast<unsigned char>(all[i / 8]) >> (7 - i % 8)) & 1 ? '1' : '0';
+   Writer bitWriter;
+   ASSERT_EQ(xerEncBitStr(&bitWriter.ctxt, 2053, octets(all), "signature"), RTS_OK);
+   EXPECT_EQ(bitWriter.text(), "\n<signature>" + bits + "</signature>");
+
+   std::vector<ASN116BITCHAR> chars;
+   std::string utf8;
+   for (int i = 0; i < 600; i++) {
+      chars.push_back(i % 2 ? 0x20AC : '>');
+      utf8 += i % 2 ? "\xe2\x82\xac" : "&gt;";
+   }
+   ASN116BitCharString bmp{600, chars.data()};
+   Writer bmpWriter(1);
+   ASSERT_EQ(xerEncBMPStr(&bmpWriter.ctxt, &bmp, "s"), RTS_OK);
+   EXPECT_EQ(bmpWriter.text(), "<s>" + utf8 + "</s>");
+
+   /* 400 octets stay below 1001 digits, 600 go beyond the stack area. */
+   for (size_t size : {8, 400, 600}) {
+      std::string hex = "7F";
+      for (size_t i = 1; i < size; i++) hex += i % 3 == 0 ? "A5" : "3C";
+      Writer out(1);
+      ASSERT_EQ(xerEncBigInt(&out.ctxt, ("0x" + hex).c_str(), "n"), RTS_OK);
+      EXPECT_EQ(out.text(), "<n>" + hexToDecimal(hex) + "</n>") << size;
+   }
+   Writer negative(1);
+   ASSERT_EQ(xerEncBigInt(&negative.ctxt, ("0xFF" + std::string(1198, '0')).c_str(), "n"), RTS_OK);
+   EXPECT_EQ(negative.text(), "<n>-" + hexToDecimal("1" + std::string(1198, '0')) + "</n>");
+
+   Writer deep;
+   deep.ctxt.xerIndentLevel = 255;
+   ASSERT_EQ(xerEncIndent(&deep.ctxt), RTS_OK);
+   EXPECT_EQ(deep.text(), "\n" + std::string(765, ' '));
+}
+
+/* Digits go in pairs: every power of ten and its neighbours, as an INTEGER
+   and as arcs, and the longest identifier, against std::to_string. */
+TEST(XerWriter, DigitCountsAndLongestIdentifier) {
+   std::vector<ASN1UINT> values = {0, 4294967295u};
+   for (uint64_t power = 10; power <= 1000000000u; power *= 10)
+      for (uint64_t v : {power - 1, power, power + 1}) values.push_back(static_cast<ASN1UINT>(v));
+   for (ASN1UINT value : values) {
+      const std::string digits = std::to_string(value);
+      Writer out(1);
+      const ASN1OBJID arcs = oidOf("2." + digits + "." + digits);
+      ASSERT_EQ(xerEncUInt(&out.ctxt, value, "n"), RTS_OK);
+      ASSERT_EQ(xerEncObjId(&out.ctxt, &arcs, "o"), RTS_OK);
+      EXPECT_EQ(out.text(), "<n>" + digits + "</n><o>2." + digits + "." + digits + "</o>");
+   }
+   ASN1OBJID longest{};
+   std::string dotted = "2";
+   for (ASN1UINT i = 0; i < MAX_OID_ARCS; i++) {
+      longest.arcs[longest.numarcs++] = i == 0 ? 2 : 4000000000u + i;
+      if (i > 0) dotted += "." + std::to_string(longest.arcs[i]);
+   }
+   Writer out(1);
+   ASSERT_EQ(xerEncObjId(&out.ctxt, &longest, nullptr), RTS_OK);
+   EXPECT_EQ(out.text(), "<OBJECT_IDENTIFIER>" + dotted + "</OBJECT_IDENTIFIER>");
+   longest.numarcs = MAX_OID_ARCS + 1;
+   EXPECT_EQ(xerEncObjId(&out.ctxt, &longest, nullptr), RTS_BAD_OID);
+}
+
+/* A caller's buffer that fills up: text reaches it in whole 80-byte work
+   areas, and the buffer failure is returned and recorded. */
+TEST(XerWriter, CallersBufferFillsByWorkArea) {
+   const struct {
+      size_t size;
+      std::string value, written;
+   } cases[] = {
+      {85, std::string(100, 'x'), "<a>" + std::string(80, 'x')},
+      {82, std::string(100, 'x'), "<a>"},
+      /* "&amp;" does not fit after 78 bytes; after 75 it fills the area. */
+      {90, std::string(78, 'y') + "&" + std::string(30, 'y'), "<a>" + std::string(78, 'y')},
+      {88, std::string(75, 'y') + "&" + std::string(30, 'y'), "<a>" + std::string(75, 'y') + "&amp;"},
+   };
+   for (const auto& c : cases) {
+      Writer out(1, static_cast<long>(c.size));
+      EXPECT_EQ(xerEncAscCharStr(&out.ctxt, c.value.c_str(), "a"), RTS_BUFFER_FULL);
+      EXPECT_EQ(out.text(), c.written) << c.size;
+      EXPECT_EQ(out.ctxt.errInfo.status, RTS_BUFFER_FULL);
+      EXPECT_TRUE(out.guardIntact());
+   }
+   const std::string value(50, '\x5c');
+   Writer hex(1, 93), bin(1, 48);
+   EXPECT_EQ(xerEncOctStr(&hex.ctxt, 50, octets(value), "a"), RTS_BUFFER_FULL);
+   EXPECT_EQ(hex.text(), "<a>" + testsupport::toHex(value.substr(0, 40)));
+   EXPECT_EQ(xerEncBitStr(&bin.ctxt, 60, octets(value), "a"), RTS_BUFFER_FULL);
+   EXPECT_EQ(bin.text(), "<a>0101110001011100010111000101110001011100");
+}
+
+/* A document of every kind of call, with short tags, values over 1024
+   characters and several levels. */
+int writeDocument(ASN1CTXT* ctxt) {
+   static std::vector<ASN1OCTET> key(700);
+   for (size_t i = 0; i < key.size(); i++) key[i] = static_cast<ASN1OCTET>(i * 37 + 11);
+   static ASN116BITCHAR units[] = {0x4b, 0xe4, 0x20ac};
+   const ASN116BitCharString bmp{3, units};
+   const ASN1OBJID oid = oidOf("1.2.840.113549.1.9.16.2.47");
+   const std::string open = "<Params><x>1</x></Params>";
+   int stat = xerEncStartDocument(ctxt);
+   if (stat == RTS_OK) stat = xerEncStartElement(ctxt, "Doc");
+   ctxt->xerIndentLevel++;
+   for (int i = 0; i < 4 && stat == RTS_OK; i++) {
+      stat = xerEncStartElement(ctxt, "attribute", i % 2 != 0 ? "form=\"x\"" : nullptr);
+      ctxt->xerIndentLevel++;
+      if (stat == RTS_OK) stat = xerEncObjId(ctxt, &oid, "type");
+      if (stat == RTS_OK) stat = xerEncAscCharStr(ctxt, "Smith & <Sons>\t", "value");
+      if (stat == RTS_OK) stat = xerEncBMPStr(ctxt, &bmp, "o");
+      if (stat == RTS_OK) stat = xerEncNull(ctxt, "parameters");
+      if (stat == RTS_OK) stat = xerEncEmptyElement(ctxt, "present", nullptr);
+      ctxt->xerIndentLevel--;
+      if (stat == RTS_OK) stat = xerEncEndElement(ctxt, "attribute");
+   }
+   if (stat == RTS_OK) stat = xerEncNamedValue(ctxt, "v3", "version");
+   if (stat == RTS_OK) stat = xerEncOpenType(ctxt, 25, octets(open), "parameters");
+   if (stat == RTS_OK) stat = xerEncBitStr(ctxt, 2048 + 5, key.data(), "signature");
+   if (stat == RTS_OK) stat = xerEncOctStr(ctxt, 600, key.data(), "keyIdentifier");
+   if (stat == RTS_OK) stat = xerEncBigInt(ctxt, "0x7fffffffffffffffffffffffffffffffffff", "serial");
+   if (stat == RTS_OK) stat = xerEncBool(ctxt, 1, "critical");
+   ctxt->xerIndentLevel--;
+   if (stat == RTS_OK) stat = xerEncEndElement(ctxt, "Doc");
+   if (stat == RTS_OK) stat = xerEncEndDocument(ctxt);
+   return stat;
+}
+
+/* A caller's buffer of every size gives a prefix of the document, and only
+   one with room for the text and its NUL succeeds. A growing buffer, from
+   sizes that run out inside every call, gives the same text after one
+   growth of 16384 octets. */
+TEST(XerWriter, EveryBufferSizeAndEveryGrowthPoint) {
+   for (ASN1BOOL compact : {0, 1}) {
+      Writer whole(compact, 100000);
+      ASSERT_EQ(writeDocument(&whole.ctxt), RTS_OK);
+      const std::string reference = whole.text();
+      ASSERT_GT(reference.size(), 3500u);
+      EXPECT_EQ(reference.find('\n', 40) == std::string::npos, compact == 1);
+      for (size_t size = 0; size <= reference.size() + 1; size += compact ? 13 : 1) {
+         Writer out(compact, static_cast<long>(size));
+         const int stat = writeDocument(&out.ctxt);
+         ASSERT_TRUE(out.guardIntact()) << size;
+         EXPECT_EQ(stat, size > reference.size() ? RTS_OK : RTS_BUFFER_FULL) << size;
+         EXPECT_EQ(out.ctxt.errInfo.status, stat) << size;
+         EXPECT_EQ(out.text(), reference.substr(0, out.text().size())) << size;
+         if (stat == RTS_OK) {
+            EXPECT_EQ(out.ctxt.buffer.data[reference.size()], 0);
+         }
+      }
+      for (ASN1UINT initial = 1; initial <= reference.size() + 1; initial += 7) {
+         Writer out(compact, -1, initial);
+         ASSERT_EQ(writeDocument(&out.ctxt), RTS_OK);
+         ASSERT_EQ(out.text(), reference) << initial;
+         EXPECT_EQ(out.ctxt.buffer.size, initial > reference.size() ? initial : initial + 16384u);
+      }
+   }
+}
+
+/* Indentation is put in runs of blanks and names in overlapping stores:
+   every depth up to 20 and every name length up to 40, in both buffers. */
+TEST(XerWriter, EveryDepthAndNameLength) {
+   for (long fixedSize : {-1, 10000}) {
+      Writer out(0, fixedSize);
+      std::string expected;
+      for (int level = 0; level < 21; level++, out.ctxt.xerIndentLevel++) {
+         ASSERT_EQ(xerEncStartElement(&out.ctxt, "e"), RTS_OK);
+         expected += "\n" + std::string(level * 3, ' ') + "<e>";
+      }
+      ASSERT_EQ(xerEncNull(&out.ctxt, "n"), RTS_OK);
+      expected += "\n" + std::string(63, ' ') + "<n/>";
+      for (int level = 21; level-- > 0;) {
+         out.ctxt.xerIndentLevel--;
+         ASSERT_EQ(xerEncEndElement(&out.ctxt, "e"), RTS_OK);
+         expected += "\n" + std::string(level * 3, ' ') + "</e>";
+      }
+      EXPECT_EQ(out.text(), expected) << fixedSize;
+   }
+   std::string name, attributes;
+   for (size_t length = 1; length <= 40; length++) {
+      name += static_cast<char>('a' + length % 26);
+      attributes += static_cast<char>('A' + (length * 7) % 26);
+      Writer out(1);
+      ASSERT_EQ(xerEncStartElement(&out.ctxt, name.c_str(), attributes.c_str()), RTS_OK);
+      ASSERT_EQ(xerEncEndElement(&out.ctxt, name.c_str()), RTS_OK);
+      EXPECT_EQ(out.text(), "<" + name + " " + attributes + "></" + name + ">");
+   }
+}
+
+int appendToString(ASN1STREAM* stream, const ASN1OCTET* data, size_t n) {
+   static_cast<std::string*>(stream->pUserData)->append(reinterpret_cast<const char*>(data), n);
+   return 0;
+}
+
+/* A stream is flushed at the end of the document, open elements or not. */
+TEST(XerWriter, StreamFlushedWithoutStructureCheck) {
+   Writer out;
+   ASSERT_EQ(rtStreamBufInit(&out.ctxt), RTS_OK);
+   std::string sink;
+   out.ctxt.stream->writeFunc = appendToString;
+   out.ctxt.stream->pUserData = &sink;
+   out.ctxt.stream->flags |= ASN1STRM_WRITABLE;
+   ASSERT_EQ(xerEncStartDocument(&out.ctxt), RTS_OK);
+   ASSERT_EQ(xerEncStartElement(&out.ctxt, "a"), RTS_OK);
+   out.ctxt.xerIndentLevel = 1;
+   ASSERT_EQ(xerEncInt(&out.ctxt, -5, "b"), RTS_OK);
+   EXPECT_EQ(sink, "");
+   EXPECT_EQ(xerEncEndDocument(&out.ctxt), RTS_OK);
+   EXPECT_EQ(sink, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a>\n   <b>-5</b>");
+}
+
+TEST(XerWriter, UninitialisedContextIsRecorded) {
+   ASN1CTXT ctxt;
+   std::memset(&ctxt, 0, sizeof(ctxt));
+   EXPECT_EQ(xerSetEncBufPtr(&ctxt, nullptr, 0, 0), RTS_NOT_INITIALISED);
+   EXPECT_EQ(ctxt.errInfo.status, RTS_NOT_INITIALISED);
+   EXPECT_EQ(xerTextLength(nullptr), 0u);
+}
+
+}
