@@ -1,0 +1,216 @@
+/* XER value decoders: the cases of xerdecode_cases.txt (element text ->
+   value and status), the character classes of every byte, and BIT STRING
+   text converted eight digits at a time against a digit-by-digit reference
+   at every split, blank and bad character position. */
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "asn1CppTypes.h"
+#include "case_file.h"
+#include "rtMemHeap.h"
+#include "saxReader.h"
+#include "test_support.h"
+#include "xerBuffers.h"
+#include "xerDecode.h"
+
+namespace {
+
+std::string bitText(const ASN1OCTET* data, ASN1UINT nbits) {
+   std::string bits;
+   for (ASN1UINT i = 0; i < nbits; i++) bits += (data[i / 8] >> (7 - i % 8)) & 1 ? '1' : '0';
+   return bits;
+}
+
+template <typename Char>
+std::string codes(const Char* data, ASN1UINT count) {
+   std::string out;
+   char code[16];
+   for (ASN1UINT i = 0; i < count; i++) {
+      std::snprintf(code, sizeof code, "%s%X", i ? "," : "", static_cast<unsigned>(data[i]));
+      out += code;
+   }
+   return out;
+}
+
+/* Character events of one element collected in a memory buffer, handed to
+   the decoders the way the SAX handlers do when the element closes. */
+class Element {
+public:
+   Element() { rtMemBufInit(buffer.getCtxtPtr(), &text, 1024); }
+   ~Element() { rtMemBufFree(&text); }
+
+   /* Feeds the pieces: as text, or converted as hex or binary digits. */
+   int feed(const std::string& kind, const std::vector<std::string>& pieces) {
+      const ASN1BOOL skip = kind.find('!') == std::string::npos;
+      for (const std::string& piece : pieces) {
+         const int length = static_cast<int>(piece.size());
+         int stat = kind.rfind("hex", 0) == 0    ? xerDecOctStrMemBuf(&text, piece.data(), length, skip)
+                    : kind.rfind("bits", 0) == 0 ? xerDecBitStrMemBuf(&text, piece.data(), length, skip)
+                                                 : rtMemBufAppend(&text, reinterpret_cast<const ASN1OCTET*>(piece.data()),
+                                                                  static_cast<ASN1UINT>(length));
+         if (stat != RTS_OK) return stat;
+      }
+      return RTS_OK;
+   }
+
+   /* Decodes the collected text; the value as the case file writes it. */
+   std::string decode(const std::string& kind, int& stat) {
+      const int bitOffset = static_cast<int>(text.bitOffset);
+      ASN1CTXT* c = ASN1XERSAXDecodeHandler::finalizeMemBuf(&buffer, text);
+      EXPECT_EQ(c->buffer.data[c->buffer.size], 0) << "the text ends in a NUL";
+      const size_t colon = kind.find(':');
+      const ASN1UINT capacity = colon == std::string::npos ? 0 : std::stoul(kind.substr(colon + 1));
+      ASN1OCTET fixed[8];
+      ASN1UINT count = 99;
+      const char* str = "unchanged";
+      ASN1INT number = 99;
+      ASN1UINT unsignedNumber = 99;
+      ASN1USINT shortNumber = 99;
+      ASN1BOOL boolean = 7;
+      ASN1OBJID oid;
+      ASN116BitCharString bmp{};
+      ASN132BitCharString univ{};
+      ASN1TDynOctStr octs{};
+      ASN1TDynBitStr bits{};
+      std::string value;
+      if (kind == "bool") value = std::to_string((stat = xerDecBool(c, &boolean), boolean));
+      if (kind == "int") value = std::to_string((stat = xerDecInt(c, &number), number));
+      if (kind == "uint") value = std::to_string((stat = xerDecUInt(c, &unsignedNumber), unsignedNumber));
+      if (kind == "uint16") value = std::to_string((stat = xerDecUInt16(c, &shortNumber), shortNumber));
+      if (kind.rfind("bigint", 0) == 0) {
+         stat = xerDecBigInt(c, &str, std::stoi(kind.substr(6)));
+         value = str != nullptr ? str : "~";
+      }
+      if (kind == "oid" && (stat = xerDecObjId(c, &oid)) == RTS_OK) {
+         for (ASN1UINT i = 0; i < oid.numarcs; i++) value += (i ? "." : "") + std::to_string(oid.arcs[i]);
+      }
+      if (kind == "asc" && (stat = xerDecDynAscCharStr(c, &str)) == RTS_OK) value = str;
+      if (kind == "utf8" && (stat = xerDecDynUTF8Str(c, &str)) == RTS_OK) value = str;
+      if (kind == "bmp" && (stat = xerDecBMPStr(c, &bmp)) == RTS_OK) value = codes(bmp.data, bmp.nchars);
+      if (kind == "univ" && (stat = xerDecUnivStr(c, &univ)) == RTS_OK) value = codes(univ.data, univ.nchars);
+      if (kind.rfind("hex", 0) == 0 && colon == std::string::npos &&
+          (stat = xerDecCopyDynOctStr(c, &octs, bitOffset)) == RTS_OK)
+         value = testsupport::toHex(std::string(reinterpret_cast<const char*>(octs.data), octs.numocts));
+      if (kind.rfind("hex:", 0) == 0 && (stat = xerDecCopyOctStr(c, fixed, &count, capacity, bitOffset)) == RTS_OK)
+         value = testsupport::toHex(std::string(reinterpret_cast<const char*>(fixed), count));
+      if (kind.rfind("bits", 0) == 0 && colon == std::string::npos &&
+          (stat = xerDecCopyDynBitStr(c, &bits, bitOffset)) == RTS_OK)
+         value = bitText(bits.data, bits.numbits);
+      if (kind.rfind("bits:", 0) == 0 && (stat = xerDecCopyBitStr(c, fixed, &count, capacity, bitOffset)) == RTS_OK)
+         value = bitText(fixed, count);
+      return value;
+   }
+
+   ASN1XERDecodeBuffer buffer{reinterpret_cast<const ASN1OCTET*>(""), 0};
+   ASN1MemBuf text;
+};
+
+TEST(XerDecoders, CaseFile) {
+   for (const casefile::Case& c : casefile::read(casefile::path("xerdecode_cases.txt"))) {
+      SCOPED_TRACE("xerdecode_cases.txt line " + std::to_string(c.line));
+      ASSERT_FALSE(c.expected.empty());
+      const std::string& kind = c.steps[0][0];
+      Element element;
+      const int fed = element.feed(kind, {c.steps[0].begin() + 1, c.steps[0].end()});
+      int stat = RTS_OK;
+      const std::string value = element.decode(kind, stat);
+      const int status = c.expected.size() > 1 ? casefile::status(c.expected[1]) : RTS_OK;
+      EXPECT_EQ(value, c.expected[0]);
+      EXPECT_EQ(fed != RTS_OK ? fed : stat, status);
+      EXPECT_EQ(element.buffer.getCtxtPtr()->errInfo.status,
+                c.expected.size() > 2 ? casefile::status(c.expected[2]) : status);
+   }
+}
+
+/* Every byte alone: blanks are 09-0D and 20, digits 0-9, hexadecimal
+   letters A-F and a-f, nothing else. */
+TEST(XerDecoders, CharacterClassOfEveryByte) {
+   for (int b = 0; b < 256; b++) {
+      const std::string one(1, static_cast<char>(b));
+      const bool blank = (b >= 0x09 && b <= 0x0D) || b == ' ';
+      const bool digit = b >= '0' && b <= '9';
+      const bool hex = digit || (b >= 'A' && b <= 'F') || (b >= 'a' && b <= 'f');
+      Element skipping, strict, number;
+      int stat = RTS_OK;
+      EXPECT_EQ(skipping.feed("hex", {one}) == RTS_OK, hex || blank) << b;
+      EXPECT_EQ(strict.feed("hex!", {one}) == RTS_OK, hex) << b;
+      number.feed("uint", {one + "1"});
+      number.decode("uint", stat);
+      EXPECT_EQ(stat == RTS_OK, digit || blank || b == 0) << b; /* NUL ends the text */
+   }
+}
+
+TEST(XerDecoders, IdentifierArcLimitAndLongText) {
+   std::string text = "1.2";
+   for (int i = 2; i < MAX_OID_ARCS; ++i) text += "." + std::to_string(i);
+   for (const std::string& more : {std::string(), std::string(".128"), std::string(".128.129")}) {
+      Element element;
+      int stat = RTS_OK;
+      element.feed("oid", {text + more});
+      EXPECT_EQ(element.decode("oid", stat).size(), more.empty() ? text.size() : 0u);
+      EXPECT_EQ(stat, more.empty() ? RTS_OK : RTS_BAD_OID);
+   }
+   Element bigint;
+   int stat = RTS_OK;
+   bigint.feed("bigint16", {std::string(600, '0') + "255"}); /* beyond the stack work area */
+   EXPECT_EQ(bigint.decode("bigint16", stat), "0x00ff");
+   EXPECT_EQ(xerDecObjId(bigint.buffer.getCtxtPtr(), nullptr), RTS_BAD_OID);
+
+   std::string hex, expected;
+   for (int i = 0; i < 3000; ++i) {
+      hex += "0123456789abcdef"[(i * 7) % 16];
+      hex += "0123456789abcdef"[(i * 5 + 3) % 16];
+   }
+   std::vector<std::string> pieces;
+   for (size_t pos = 0; pos < hex.size(); pos += 7) pieces.push_back(hex.substr(pos, 7));
+   Element octets;
+   ASSERT_EQ(octets.feed("hex", pieces), RTS_OK);
+   EXPECT_EQ(octets.decode("hex", stat), testsupport::toHex(testsupport::fromHex(hex)));
+}
+
+TEST(XerDecoders, TextComparison) {
+   EXPECT_EQ(xerCmpText("Extension", "Extension"), 1);
+   EXPECT_EQ(xerCmpText("", ""), 1);
+   EXPECT_EQ(xerCmpText("Extension", "extension"), 0);
+   EXPECT_EQ(xerCmpText("ab", "a"), 0);
+   EXPECT_EQ(xerCmpText("a", "ab"), 0);
+   EXPECT_EQ(xerCmpText(nullptr, "a"), 0);
+   EXPECT_EQ(xerCmpText("a", nullptr), 0);
+   EXPECT_EQ(xerCmpText(nullptr, nullptr), 0);
+}
+
+std::string convert(const std::vector<std::string>& pieces) {
+   Element element;
+   int stat = RTS_OK;
+   EXPECT_EQ(element.feed("bits", pieces), RTS_OK);
+   return element.decode("bits", stat);
+}
+
+TEST(XerDecoders, BitTextAtEverySplitBlankAndBadCharacter) {
+   std::mt19937 random(11);
+   for (size_t length : {0, 1, 7, 8, 9, 15, 16, 17, 31, 64, 100}) {
+      std::string text;
+      for (size_t i = 0; i < length; ++i) text += random() % 2 != 0 ? '1' : '0';
+      for (size_t at = 0; at <= length; ++at) {
+         const std::string where = text + " at " + std::to_string(at);
+         EXPECT_EQ(convert({text.substr(0, at), text.substr(at)}), text) << where;
+         for (const char* blank : {" ", "\n", "\t", "\r\n  "})
+            EXPECT_EQ(convert({text.substr(0, at) + blank + text.substr(at)}), text) << where;
+         if (at == length) continue;
+         for (char bad : {'2', '/', 'a', static_cast<char>(0xB1)}) {
+            std::string wrong = text;
+            wrong[at] = bad;
+            Element element;
+            int stat = RTS_OK;
+            EXPECT_EQ(element.feed("bits", {wrong}), RTS_BAD_BIT_TEXT) << where;
+            EXPECT_EQ(element.decode("bits", stat), "") << where << ": no octet before the failure";
+         }
+      }
+   }
+}
+
+}
