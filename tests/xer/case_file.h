@@ -97,16 +97,18 @@ inline int status(const std::string& name) {
       {"TOO_BIG", RTS_TOO_BIG},
       {"BAD_DIGIT", RTS_BAD_DIGIT},
       {"XML_STRUCTURE", RTS_XML_STRUCTURE},
+      {"BAD_TIME", RTS_BAD_TIME},
+      {"BAD_LENGTH", RTS_BAD_LENGTH},
+      {"BAD_RANGE", RTS_BAD_RANGE},
+      {"OUT_OF_BOUNDS", RTS_OUT_OF_BOUNDS},
    };
    const auto it = names.find(name);
    EXPECT_NE(it, names.end()) << "unknown status " << name;
    return it == names.end() ? 1 : it->second;
 }
 
-/* A file of the test's own directory. */
-inline std::string path(const char* name) {
-   return std::string(BLOBXML_SOURCE_DIR) + "/tests/xer/" + name;
-}
+/* A case file below tests/. */
+inline std::string path(const char* name) { return std::string(BLOBXML_SOURCE_DIR) + "/tests/" + name; }
 
 }
 

@@ -110,7 +110,7 @@ public:
 };
 
 TEST(XerDecoders, CaseFile) {
-   for (const casefile::Case& c : casefile::read(casefile::path("xerdecode_cases.txt"))) {
+   for (const casefile::Case& c : casefile::read(casefile::path("xer/xerdecode_cases.txt"))) {
       SCOPED_TRACE("xerdecode_cases.txt line " + std::to_string(c.line));
       ASSERT_FALSE(c.expected.empty());
       const std::string& kind = c.steps[0][0];

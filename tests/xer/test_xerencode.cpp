@@ -119,7 +119,7 @@ private:
    returned and the status recorded in the context must be those given. A
    first step "fixed N" writes into a caller's buffer of N octets. */
 TEST(XerWriter, CaseFile) {
-   for (const casefile::Case& c : casefile::read(casefile::path("xerencode_cases.txt"))) {
+   for (const casefile::Case& c : casefile::read(casefile::path("xer/xerencode_cases.txt"))) {
       SCOPED_TRACE("xerencode_cases.txt line " + std::to_string(c.line));
       const bool fixed = c.steps[0][0] == "fixed";
       Writer out(0, fixed ? std::stol(c.steps[0][1]) : -1);
