@@ -1,5 +1,5 @@
-// Test-only control classes and a heap census for the object-layer tests.
-// The control classes follow the shape of the generated ones: EncodeTo and
+// A heap census and a test-only control class for the object-layer tests.
+// The control class follows the shape of the generated ones: EncodeTo and
 // DecodeFrom bind the buffer, call its init() and choose by its kind.
 #ifndef BLOBXML_TESTS_OBJECTS_TEST_TYPES_H
 #define BLOBXML_TESTS_OBJECTS_TEST_TYPES_H
@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <map>
 
 #include "asn1CppTypes.h"
@@ -16,9 +15,7 @@
 #include "berEncode.h"
 #include "rtContext.h"
 #include "rtMemHeap.h"
-#include "saxReader.h"
 #include "xerBuffers.h"
-#include "xerDecode.h"
 #include "xerEncode.h"
 
 // Counts the blocks the heaps hold, so that tests see exactly when a
@@ -90,91 +87,6 @@ class IntCType : public ASN1CType {
 
  private:
    ASN1INT& mValue;
-};
-
-// Reads the integers of one SEQUENCE, one per Decode: the first call enters
-// the SEQUENCE, later calls go on where the previous one stopped.
-class NextIntCType : public ASN1CType {
- public:
-   NextIntCType(ASN1MessageBufferIF& buffer, ASN1INT& value) : ASN1CType(buffer), mValue(value) {}
-
-   int DecodeFrom(ASN1MessageBufferIF& buffer) override {
-      setMsgBuf(buffer);
-      buffer.init();
-      ASN1CTXT* pctxt = buffer.getCtxtPtr();
-      if (pctxt->buffer.byteIndex == 0) {
-         int length = 0;
-         int stat = xd_match1(pctxt, 0x30, &length);
-         if (stat != RTS_OK) return stat;
-      }
-      return xd_integer(pctxt, &mValue, TAG_EXPLICIT, 0);
-   }
-
- private:
-   ASN1INT& mValue;
-};
-
-// A value with a string part allocated from the context heap.
-struct Pair {
-   ASN1INT number;
-   const char* text;
-};
-
-// SAX decoder of <Pair><number>..</number><text>..</text></Pair>, built the
-// way the generated state machines are: character data is gathered in a
-// memory buffer and handed to the value decoders through the message buffer.
-class PairCType : public ASN1CType, public ASN1XERSAXDecodeHandler {
- public:
-   PairCType(ASN1MessageBufferIF& buffer, Pair& value) : ASN1CType(buffer), mValue(value) {
-      elementName = "Pair";
-      rtMemBufInit(getCtxtPtr(), &mText, 1024);
-   }
-   ~PairCType() override { rtMemBufFree(&mText); }
-
-   int DecodeFrom(ASN1MessageBufferIF& buffer) override {
-      setMsgBuf(buffer);
-      buffer.init();
-      if (!buffer.isA(ASN1MessageBufferIF::XERDecode)) return RTS_UNSUPPORTED;
-      init(0);
-      OSExpatXMLReader* reader = new OSExpatXMLReader();
-      reader->setContentHandler(this);
-      reader->setErrorInfoHandler(this);
-      try {
-         int stat = static_cast<ASN1XERDecodeBuffer&>(buffer).decodeXML(reader);
-         reader->release();
-         return stat;
-      } catch (...) {
-         reader->release();
-         throw;
-      }
-   }
-
-   void startElement(const char*, const char* localName, const char*,
-                     const char* const*) override {
-      if (level == 0 && std::strcmp(localName, elementName) != 0)
-         throwSAXException(RTS_XML_STRUCTURE, "pair", 1);
-      level++;
-      rtMemBufReset(&mText);
-   }
-   void characters(const char* chars, unsigned int length) override {
-      if (level == 2)
-         rtMemBufAppend(&mText, reinterpret_cast<const ASN1OCTET*>(chars), length);
-   }
-   void endElement(const char*, const char* localName, const char*) override {
-      if (level-- != 2) return;
-      rtMemBufPreAllocate(&mText, 1);
-      mpMsgBuf->initBuffer(mText);
-      rtMemBufSet(&mText, 0, 1);
-      ASN1CTXT* pctxt = mpMsgBuf->getCtxtPtr();
-      if (std::strcmp(localName, "number") == 0)
-         xerDecInt(pctxt, &mValue.number);
-      else
-         xerDecDynAscCharStr(pctxt, &mValue.text);
-   }
-
- private:
-   Pair& mValue;
-   ASN1MemBuf mText;
 };
 
 #endif

@@ -1,6 +1,7 @@
-/* Reader of the XER case files: one case a line, `steps => expected`, where
-   words are split at blanks, "quoted" words take C escapes (\n \t \" \\ \xHH
-   \0) and `;` separates steps. Lines starting with # are comments. */
+/* Reader of the case files: one case a line, `steps => expected`. Words are
+   split at blanks; a "quoted" word takes C escapes (\n \t \" \\ \xHH \0),
+   `"ab"*3` repeats it and `"a"+"b"` joins pieces; `;` separates steps and
+   lines starting with # are comments. */
 #ifndef BLOBXML_TEST_XER_CASE_FILE_H
 #define BLOBXML_TEST_XER_CASE_FILE_H
 
@@ -24,26 +25,26 @@ struct Case {
    Words expected;           /* after => */
 };
 
+/* The quoted word starting at line[i]; i is left on its last character. */
 inline std::string unquote(const std::string& line, size_t& i) {
-   std::string out;
+   static const std::map<char, char> escapes = {{'n', '\n'}, {'t', '\t'}, {'r', '\r'}, {'f', '\f'},
+                                                {'b', '\b'}, {'v', '\v'}, {'0', '\0'}};
+   std::string piece;
    for (++i; i < line.size() && line[i] != '"'; ++i) {
-      if (line[i] != '\\') {
-         out += line[i];
-         continue;
-      }
-      static const std::map<char, char> escapes = {{'n', '\n'}, {'t', '\t'}, {'r', '\r'},
-                                                   {'f', '\f'}, {'b', '\b'}, {'v', '\v'},
-                                                   {'0', '\0'}};
-      const char c = line[++i];
-      const auto it = escapes.find(c);
-      if (c == 'x') {
-         out += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
-         i += 2;
-      } else {
-         out += it != escapes.end() ? it->second : c;
-      }
+      const char c = line[i] == '\\' ? line[++i] : 0;
+      if (c == 'x') piece += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
+      i += c == 'x' ? 2 : 0;
+      if (c != 'x') piece += c == 0 ? line[i] : escapes.count(c) ? escapes.at(c) : c;
    }
-   return out;
+   std::string word = piece;
+   if (line.compare(i + 1, 1, "*") == 0) {
+      size_t digits = 0;
+      const int count = std::stoi(line.substr(i + 2), &digits);
+      for (int n = 1; n < count; n++) word += piece;
+      i += 1 + digits;
+   }
+   if (line.compare(i + 1, 2, "+\"") == 0) word += unquote(line, i += 2);
+   return word;
 }
 
 inline std::vector<Case> read(const std::string& path) {
@@ -63,14 +64,10 @@ inline std::vector<Case> read(const std::string& path) {
          if (line[i] == '"') {
             word = unquote(line, i);
          } else {
-            for (; i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])); ++i)
-               word += line[i];
-            if (word == ";") {
-               c.steps.emplace_back();
-               continue;
-            }
-            if (word == "=>") {
-               after = true;
+            for (; i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])); ++i) word += line[i];
+            if (word == ";" || word == "=>") {
+               after = after || word == "=>";
+               if (word == ";") c.steps.emplace_back();
                continue;
             }
          }
@@ -85,26 +82,15 @@ inline std::vector<Case> read(const std::string& path) {
 /* Status words of the case files. */
 inline int status(const std::string& name) {
    static const std::map<std::string, int> names = {
-      {"OK", RTS_OK},
-      {"BUFFER_FULL", RTS_BUFFER_FULL},
-      {"BAD_OID", RTS_BAD_OID},
-      {"BAD_HEX_TEXT", RTS_BAD_HEX_TEXT},
-      {"BAD_BIT_TEXT", RTS_BAD_BIT_TEXT},
-      {"VALUE_TOO_LONG", RTS_VALUE_TOO_LONG},
-      {"BAD_VALUE", RTS_BAD_VALUE},
-      {"BAD_UTF8", RTS_BAD_UTF8},
-      {"BAD_ARGUMENT", RTS_BAD_ARGUMENT},
-      {"TOO_BIG", RTS_TOO_BIG},
-      {"BAD_DIGIT", RTS_BAD_DIGIT},
+      {"OK", RTS_OK}, {"BUFFER_FULL", RTS_BUFFER_FULL}, {"BAD_OID", RTS_BAD_OID},
+      {"BAD_LENGTH", RTS_BAD_LENGTH}, {"BAD_HEX_TEXT", RTS_BAD_HEX_TEXT}, {"BAD_BIT_TEXT", RTS_BAD_BIT_TEXT},
+      {"VALUE_TOO_LONG", RTS_VALUE_TOO_LONG}, {"BAD_VALUE", RTS_BAD_VALUE}, {"BAD_RANGE", RTS_BAD_RANGE},
+      {"BAD_UTF8", RTS_BAD_UTF8}, {"OUT_OF_BOUNDS", RTS_OUT_OF_BOUNDS}, {"BAD_ARGUMENT", RTS_BAD_ARGUMENT},
+      {"BAD_TIME", RTS_BAD_TIME}, {"TOO_BIG", RTS_TOO_BIG}, {"BAD_DIGIT", RTS_BAD_DIGIT},
       {"XML_STRUCTURE", RTS_XML_STRUCTURE},
-      {"BAD_TIME", RTS_BAD_TIME},
-      {"BAD_LENGTH", RTS_BAD_LENGTH},
-      {"BAD_RANGE", RTS_BAD_RANGE},
-      {"OUT_OF_BOUNDS", RTS_OUT_OF_BOUNDS},
    };
-   const auto it = names.find(name);
-   EXPECT_NE(it, names.end()) << "unknown status " << name;
-   return it == names.end() ? 1 : it->second;
+   EXPECT_EQ(names.count(name), 1u) << "unknown status " << name;
+   return names.count(name) ? names.at(name) : 1;
 }
 
 /* A case file below tests/. */
