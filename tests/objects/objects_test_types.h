@@ -1,6 +1,4 @@
 // A heap census and a test-only control class for the object-layer tests.
-// The control class follows the shape of the generated ones: EncodeTo and
-// DecodeFrom bind the buffer, call its init() and choose by its kind.
 #ifndef BLOBXML_TESTS_OBJECTS_TEST_TYPES_H
 #define BLOBXML_TESTS_OBJECTS_TEST_TYPES_H
 
@@ -13,56 +11,50 @@
 #include "berBuffers.h"
 #include "berDecode.h"
 #include "berEncode.h"
-#include "rtContext.h"
 #include "rtMemHeap.h"
 #include "xerBuffers.h"
 #include "xerEncode.h"
 
-// Counts the blocks the heaps hold, so that tests see exactly when a
-// context (and the heap it owns) goes.
-struct HeapCensus {
-   static inline std::map<const void*, size_t> blocks; // start and size of each live block
-   static inline int allowed = -1; // allocations left before failures; -1: no limit
+// The live blocks of every heap, so that a test sees exactly when a context
+// (and the heap it owns) goes; `allowed` allocations succeed (-1: all).
+class HeapCensusTest : public ::testing::Test {
+protected:
+   static inline std::map<const void*, size_t> blocks;
+   static inline int allowed = -1;
+
    static void* alloc(void*, size_t size) {
       if (allowed == 0) return nullptr;
-      if (allowed > 0) --allowed;
+      allowed -= allowed > 0 ? 1 : 0;
       void* p = std::malloc(size);
       blocks[p] = size;
       return p;
-   }
-   // Some live heap block contains p.
-   static bool holds(const void* p) {
-      auto after = blocks.upper_bound(p);
-      if (after == blocks.begin()) return false;
-      --after;
-      return static_cast<const char*>(p) < static_cast<const char*>(after->first) + after->second;
    }
    static void release(void*, void* p) {
       EXPECT_EQ(blocks.erase(p), 1u) << "freed a block that is not live";
       std::free(p);
    }
-};
-
-class HeapCensusTest : public ::testing::Test {
- protected:
+   // Some live block contains p.
+   static bool holds(const void* p) {
+      auto after = blocks.upper_bound(p);
+      return after != blocks.begin() && static_cast<const char*>(p) < static_cast<const char*>(std::prev(after)->first) + std::prev(after)->second;
+   }
    void SetUp() override {
-      HeapCensus::blocks.clear();
-      HeapCensus::allowed = -1;
-      g_malloc_func = HeapCensus::alloc;
-      g_free_func = HeapCensus::release;
+      g_malloc_func = alloc;
+      g_free_func = release;
    }
    void TearDown() override {
-      HeapCensus::allowed = -1;
-      EXPECT_TRUE(HeapCensus::blocks.empty()) << "heap blocks outlived every holder";
+      allowed = -1;
+      EXPECT_TRUE(blocks.empty()) << "heap blocks outlived every holder";
+      blocks.clear();
       g_malloc_func = rtDefaultMalloc;
       g_free_func = rtDefaultFree;
    }
-   static size_t liveBlocks() { return HeapCensus::blocks.size(); }
 };
 
-// An INTEGER value: DER through xe_integer/xd_integer, XER as <name>n</name>.
+// An INTEGER value: DER through xe_integer/xd_integer, XER as <Number>n</Number>,
+// bound to its buffer and choosing by its kind as the generated classes do.
 class IntCType : public ASN1CType {
- public:
+public:
    IntCType(ASN1MessageBufferIF& buffer, ASN1INT& value) : ASN1CType(buffer), mValue(value) {}
    explicit IntCType(ASN1INT& value) : mValue(value) {}
 
@@ -75,8 +67,7 @@ class IntCType : public ASN1CType {
       const bool document = !(pctxt->flags & CTXTF_XER_FRAGMENT);
       int stat = document ? xerEncStartDocument(pctxt) : RTS_OK;
       if (stat == RTS_OK) stat = xerEncInt(pctxt, mValue, "Number");
-      if (stat == RTS_OK && document) stat = xerEncEndDocument(pctxt);
-      return stat;
+      return stat == RTS_OK && document ? xerEncEndDocument(pctxt) : stat;
    }
    int DecodeFrom(ASN1MessageBufferIF& buffer) override {
       setMsgBuf(buffer);
@@ -85,7 +76,7 @@ class IntCType : public ASN1CType {
       return xd_integer(buffer.getCtxtPtr(), &mValue, TAG_EXPLICIT, 0);
    }
 
- private:
+private:
    ASN1INT& mValue;
 };
 

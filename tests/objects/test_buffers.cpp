@@ -3,12 +3,10 @@
 // (and the heap with the values in it) until when.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "objects_test_types.h"
-#include "saxReader.h"
 #include "test_support.h"
 
 namespace {
@@ -133,14 +131,10 @@ TEST(XerBuffers, SwitchesOutputAndFiles) {
    const std::string path = testsupport::scratchDir("XerEncodeBufferWrite") + "/number.xml";
    EXPECT_EQ(plain.write(path.c_str()), static_cast<int>(expected.size()));
    EXPECT_EQ(testsupport::readFile(path), expected);
-   FILE* file = std::tmpfile();
-   EXPECT_EQ(plain.write(file), static_cast<int>(expected.size()));
-   std::fclose(file);
    EXPECT_EQ(plain.write((path + "/missing").c_str()), -1);
    EXPECT_EQ(plain.write(static_cast<FILE*>(nullptr)), -1);
    plain.init();
    EXPECT_EQ(plain.write(path.c_str()), 0);
-   EXPECT_EQ(plain.getMsgCopy(), nullptr);
 
    ASN1XERDecodeBuffer decode(text("<a/>"), 4);
    char oid[] = "1.2.3";
@@ -149,14 +143,6 @@ TEST(XerBuffers, SwitchesOutputAndFiles) {
    unsigned short wide[] = {'1', 0};
    EXPECT_EQ(decode.initBuffer(wide), RTS_UNSUPPORTED);
    EXPECT_EQ(plain.initBuffer(oid), RTS_UNSUPPORTED);
-   try {
-      decode.throwSAXException(RTS_NOT_FOUND, "unknown element", 12);
-      ADD_FAILURE() << "no exception";
-   } catch (OSRTSAXException& e) {
-      EXPECT_EQ(e.getStatus(), RTS_NOT_FOUND);
-      EXPECT_STREQ(e.getMessage(), "unknown element");
-      EXPECT_EQ(e.getSrcLineNum(), 12);
-   }
 }
 
 TEST(Buffers, KindsAndControlBase) {
@@ -164,15 +150,9 @@ TEST(Buffers, KindsAndControlBase) {
    ASN1BERDecodeBuffer berDecode;
    ASN1XEREncodeBuffer xerEncode;
    ASN1XERDecodeBuffer xerDecode(text("<a/>"), 4);
-   ASN1MessageBufferIF* buffers[] = {&berEncode, &berDecode, &xerEncode, &xerDecode};
-   const ASN1MessageBufferIF::Type kinds[] = {ASN1MessageBufferIF::BEREncode, ASN1MessageBufferIF::BERDecode,
-                                              ASN1MessageBufferIF::XEREncode, ASN1MessageBufferIF::XERDecode};
-   for (int b = 0; b < 4; b++) {
-      for (int k = 0; k < 6; k++) {
-         const auto kind = static_cast<ASN1MessageBufferIF::Type>(k);
-         EXPECT_EQ(buffers[b]->isA(kind), kind == kinds[b]) << b << " asked for " << k;
-      }
-   }
+   ASN1MessageBufferIF* buffers[] = {&berEncode, &berDecode, nullptr, nullptr, &xerEncode, &xerDecode};
+   for (int b : {0, 1, 4, 5})
+      for (int k = 0; k < 6; k++) EXPECT_EQ(buffers[b]->isA(static_cast<ASN1MessageBufferIF::Type>(k)), k == b);
    ASN1INT value = 17;
    EXPECT_EQ(IntCType(berDecode, value).Encode(), RTS_UNSUPPORTED);
    IntCType own(value);
@@ -197,7 +177,7 @@ TEST_F(ContextLifetime, TheLastHolderFreesTheHeap) {
       third = nullptr;
       EXPECT_EQ(context->getRefCount(), 2u);
    }
-   EXPECT_EQ(liveBlocks(), 0u);
+   EXPECT_EQ(blocks.size(), 0u);
 
    ASN1INT first = 0;
    ASN1BERDecodeBuffer* buffer = new ASN1BERDecodeBuffer();
@@ -206,9 +186,9 @@ TEST_F(ContextLifetime, TheLastHolderFreesTheHeap) {
    context = buffer->getContext();
    delete buffer;
    EXPECT_EQ(context->getRefCount(), 1u);
-   EXPECT_TRUE(HeapCensus::holds(value)) << "the value outlives the buffer with its control object";
+   EXPECT_TRUE(holds(value)) << "the value outlives the buffer with its control object";
    delete a;
-   EXPECT_EQ(liveBlocks(), 0u);
+   EXPECT_EQ(blocks.size(), 0u);
 
    struct Value : ASN1TPDU {};
    Value* pdu = new Value();
@@ -217,21 +197,21 @@ TEST_F(ContextLifetime, TheLastHolderFreesTheHeap) {
       pdu->setContext(decode.getContext());
       value = ASN1MALLOC(decode.getCtxtPtr(), 8);
    }
-   EXPECT_TRUE(HeapCensus::holds(value)) << "a PDU value keeps its context";
+   EXPECT_TRUE(holds(value)) << "a PDU value keeps its context";
    delete pdu;
-   EXPECT_EQ(liveBlocks(), 0u);
+   EXPECT_EQ(blocks.size(), 0u);
 }
 
 TEST_F(ContextLifetime, AllocationFailuresThrowAndFreeWhatWasMade) {
-   for (int allowed : {0, 1}) {
+   for (int budget : {0, 1}) {
       for (int kind = 0; kind < 2; kind++) {
-         HeapCensus::allowed = allowed; /* none, or the heap but no output buffer */
+         allowed = budget; /* none, or the heap but no output buffer */
          EXPECT_EQ(thrownStatus([&] {
                       if (kind == 0) ASN1BEREncodeBuffer buffer;
                       else ASN1XEREncodeBuffer buffer;
                    }),
                    RTS_NO_MEMORY);
-         EXPECT_EQ(liveBlocks(), 0u);
+         EXPECT_EQ(blocks.size(), 0u);
       }
    }
 }
