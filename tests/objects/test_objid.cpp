@@ -36,13 +36,9 @@ TEST(ObjId, CopiesAndEquality) {
 
    const ASN1INT64 wide[] = {2, 999, 1LL << 40, -5};
    ASN1TObjId64 oid64(4, wide), copy(oid64);
-   EXPECT_EQ(copy.arcs[2], 1LL << 40);
-   EXPECT_TRUE(copy == oid64);
+   EXPECT_TRUE(copy == oid64 && copy.arcs[2] == 1LL << 40);
    copy.arcs[3] += 1;
    EXPECT_TRUE(copy != oid64);
-   copy = ASN1TObjId64();
-   EXPECT_EQ(copy.numarcs, 0u);
-   EXPECT_EQ(copy.arcs[0], 0);
 }
 
 }

@@ -33,11 +33,6 @@ public:
    void endElement(const char* uri, const char* name, const char* qName) override {
       capture->endElement(uri, name, qName);
    }
-   void parse(const std::string& document) {
-      OSExpatXMLReader reader;
-      reader.setContentHandler(this);
-      reader.parse(document.data(), static_cast<int>(document.size()));
-   }
    ASN1CXerOpenType* capture = nullptr;
 
 private:
@@ -71,7 +66,9 @@ TEST_F(XerOpenTypeCapture, CapturesExactText) {
       const size_t before = blocks.size();
       {
          ComponentDriver driver(buffer, target);
-         driver.parse(c.document);
+         OSExpatXMLReader reader;
+         reader.setContentHandler(&driver);
+         reader.parse(c.document.data(), static_cast<int>(c.document.size()));
       }
       EXPECT_EQ(targetText(target), c.captured) << c.document.substr(0, 60);
       EXPECT_EQ(target.flags, c.captured.empty() ? 0u : ASN1OPENTYPE_BORROWED) << "in the message heap";
