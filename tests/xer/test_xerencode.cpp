@@ -1,8 +1,8 @@
 /* XER writer: the cases of xerencode_cases.txt (writer calls -> exact text and
-   status), then what no single row shows: every byte escaped, values against
-   independent renderings, every buffer size and every growth point. */
+   status), each also at every buffer size and every growth point. */
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <string>
@@ -132,93 +132,15 @@ TEST(XerWriter, CaseFile) {
    }
 }
 
-const std::map<unsigned char, std::string> kEscaped = {
-   {0x08, "\\b"},   {0x09, "\\t"},  {0x0A, "\\n"},    {0x0C, "\\f"}, {0x0D, "\\r"},
-   {'"', "&quot;"}, {'&', "&amp;"}, {'\'', "&apos;"}, {'<', "&lt;"}, {'>', "&gt;"},
-};
-
-std::string escaped(const std::string& value) {
-   std::string out;
-   for (char c : value) {
-      const auto it = kEscaped.find(static_cast<unsigned char>(c));
-      out += it == kEscaped.end() ? std::string(1, c) : it->second;
-   }
-   return out;
-}
-
-/* Every byte alone, and text whose replacements straddle the 80-byte work
-   area or fill several growth steps of the buffer. */
-TEST(XerWriter, EscapingOfEveryByteAndLongText) {
-   for (int b = 0; b < 256; b++) {
-      Writer out;
-      const char c = static_cast<char>(b);
-      ASSERT_EQ(xerPutCharStr(&out.ctxt, &c, 1), RTS_OK);
-      EXPECT_EQ(out.text(), escaped(std::string(1, c))) << "byte " << b;
-   }
-   std::string value;
-   for (int i = 0; i < 40000; i++) value += "abcdefg<hij&klmnop\"qrs\ttuvwxyz>"[i % 31];
-   for (size_t cut : {78, 79, 80, 81, 700, 40000}) {
-      Writer out(1);
-      ASSERT_EQ(xerEncAscCharStr(&out.ctxt, value.substr(0, cut).c_str(), "t"), RTS_OK);
-      EXPECT_EQ(out.text(), "<t>" + escaped(value.substr(0, cut)) + "</t>") << cut;
-   }
-}
-
-std::string hexToDecimal(const std::string& hex) {
-   std::vector<int> digits{0}; /* least significant first */
-   for (char h : hex) {
-      int carry = h <= '9' ? h - '0' : h - 'A' + 10;
-      for (int& d : digits) {
-         const int v = d * 16 + carry;
-         d = v % 10;
-         carry = v / 10;
-      }
-      for (; carry > 0; carry /= 10) digits.push_back(carry % 10);
-   }
-   std::string text;
-   for (auto it = digits.rbegin(); it != digits.rend(); ++it) text += static_cast<char>('0' + *it);
-   return text;
-}
-
-/* Every octet value in hex and binary, big integers on both sides of the
-   stack work area, every digit count of an INTEGER and an arc, and the
-   longest identifier. */
-TEST(XerWriter, ValuesAgainstIndependentRenderings) {
-   std::string all, bits;
-   for (int b = 0; b < 256; b++) all += static_cast<char>(b * 37);
-   for (ASN1UINT i = 0; i < 2053; i++) bits += (static_cast<unsigned char>(all[i / 8]) >> (7 - i % 8)) & 1 ? '1' : '0';
-   Writer octs(1);
-   ASSERT_EQ(xerEncOctStr(&octs.ctxt, 256, octets(all), "v"), RTS_OK);
-   ASSERT_EQ(xerEncBitStr(&octs.ctxt, 2053, octets(all), "b"), RTS_OK);
-   EXPECT_EQ(octs.text(), "<v>" + testsupport::toHex(all) + "</v><b>" + bits + "</b>");
-   for (size_t size : {8, 400, 600}) {
-      std::string hex = size == 600 ? "FF" : "7F";
-      for (size_t i = 1; i < size; i++) hex += size == 600 ? "00" : i % 3 == 0 ? "A5" : "3C";
-      Writer out(1);
-      ASSERT_EQ(xerEncBigInt(&out.ctxt, ("0x" + hex).c_str(), "n"), RTS_OK);
-      /* FF and 599 zero octets is -(2^4792). */
-      EXPECT_EQ(out.text(), size == 600 ? "<n>-" + hexToDecimal("1" + hex.substr(2)) + "</n>"
-                                        : "<n>" + hexToDecimal(hex) + "</n>");
-   }
-   std::vector<ASN1UINT> values = {0, 4294967295u};
-   for (uint64_t power = 10; power <= 1000000000u; power *= 10)
-      for (uint64_t v : {power - 1, power, power + 1}) values.push_back(static_cast<ASN1UINT>(v));
-   for (ASN1UINT value : values) {
-      const std::string digits = std::to_string(value);
-      Writer out(1);
-      const ASN1OBJID arcs = oidOf("2." + digits + "." + digits);
-      ASSERT_EQ(xerEncUInt(&out.ctxt, value, "n"), RTS_OK);
-      ASSERT_EQ(xerEncObjId(&out.ctxt, &arcs, "o"), RTS_OK);
-      EXPECT_EQ(out.text(), "<n>" + digits + "</n><o>2." + digits + "." + digits + "</o>");
-   }
-   std::string dotted = "2";
-   for (ASN1UINT i = 1; i < MAX_OID_ARCS; i++) dotted += "." + std::to_string(4000000000u + i);
-   ASN1OBJID longest = oidOf(dotted);
-   Writer out(1);
-   ASSERT_EQ(xerEncObjId(&out.ctxt, &longest, nullptr), RTS_OK);
-   EXPECT_EQ(out.text(), "<OBJECT_IDENTIFIER>" + dotted + "</OBJECT_IDENTIFIER>");
+TEST(XerWriter, TooManyArcsAndUninitialisedContext) {
+   ASN1OBJID longest = oidOf("1.2");
    longest.numarcs = MAX_OID_ARCS + 1;
-   EXPECT_EQ(xerEncObjId(&out.ctxt, &longest, nullptr), RTS_BAD_OID);
+   Writer out(1);
+   EXPECT_EQ(xerEncObjId(&out.ctxt, &longest, nullptr), RTS_BAD_OID) << "more arcs than a value holds";
+   ASN1CTXT ctxt{};
+   EXPECT_EQ(xerSetEncBufPtr(&ctxt, nullptr, 0, 0), RTS_NOT_INITIALISED);
+   EXPECT_EQ(ctxt.errInfo.status, RTS_NOT_INITIALISED);
+   EXPECT_EQ(xerTextLength(nullptr), 0u);
 }
 
 /* Every successful case again into a caller's buffer of every size: a
@@ -249,16 +171,11 @@ TEST(XerWriter, EveryCaseAtEveryBufferSize) {
          Writer growing(0, -1, static_cast<ASN1UINT>(size + 1));
          ASSERT_EQ(run(c, growing), RTS_OK);
          ASSERT_EQ(growing.text(), text) << size;
-         EXPECT_EQ(growing.ctxt.buffer.size, size + 1 + (size + 1 < room ? 16384u : 0u)) << size;
+         size_t grown = size + 1;
+         while (grown < room) grown += std::max<size_t>(16384, grown);
+         EXPECT_EQ(growing.ctxt.buffer.size, grown) << size;
       }
    }
-}
-
-TEST(XerWriter, UninitialisedContextIsRecorded) {
-   ASN1CTXT ctxt{};
-   EXPECT_EQ(xerSetEncBufPtr(&ctxt, nullptr, 0, 0), RTS_NOT_INITIALISED);
-   EXPECT_EQ(ctxt.errInfo.status, RTS_NOT_INITIALISED);
-   EXPECT_EQ(xerTextLength(nullptr), 0u);
 }
 
 }
