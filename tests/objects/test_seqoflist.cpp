@@ -28,8 +28,7 @@ std::string shown(void* data, const ASN1CSeqOfListIterator* it) {
 }
 
 TEST(SeqOfList, CaseFile) {
-   for (const casefile::Case& c : casefile::read(casefile::path("objects/seqoflist_cases.txt"))) {
-      SCOPED_TRACE("seqoflist_cases.txt line " + std::to_string(c.line));
+   casefile::forEach("objects/seqoflist_cases.txt", [&](const casefile::Case& c) {
       ASN1CtxtPtr context(new ASN1Context());
       ASN1CSeqOfList list(context);
       std::vector<ASN1CSeqOfListIterator*> made;
@@ -67,7 +66,7 @@ TEST(SeqOfList, CaseFile) {
       EXPECT_EQ(contents(list) + answers, c.expected.at(0));
       EXPECT_EQ(list.getFirst(), list.isEmpty() ? nullptr : list.get(0));
       EXPECT_EQ(list.getLast(), list.isEmpty() ? nullptr : list.get(list.size() - 1));
-   }
+   });
 }
 
 TEST(SeqOfList, ArraysFreeingAndConstructors) {

@@ -1,10 +1,11 @@
-// Capture of open-type content from SAX events: the exact text captured for
-// nested, empty, escaped, mixed and long content, and the heap sharing that
-// lets the text outlive the capture object and its buffer.
+// Capture of open-type content from SAX events: the cases of
+// xeropentype_cases.txt (document -> exact text captured), and the heap
+// sharing that lets the text outlive the capture object and its buffer.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "../xer/case_file.h"
 #include "ASN1CXerOpenType.h"
 #include "objects_test_types.h"
 #include "saxReader.h"
@@ -42,25 +43,10 @@ private:
 
 class XerOpenTypeCapture : public HeapCensusTest {};
 
-TEST_F(XerOpenTypeCapture, CapturesExactText) {
-   const std::string longText(40000, 'x');
-   const struct {
-      std::string document, captured;
-   } cases[] = {
-      {"<extnValue><Basic><cA><true/></cA></Basic></extnValue>", "<Basic><cA><true/></cA></Basic>"},
-      {"<parameters><NULL></NULL></parameters>", "<NULL/>"},
-      {"<v><X><X></X></X></v>", "<X><X/></X>"},
-      {"<v><X/><Y>1</Y></v>", "<X/><Y>1</Y>"},
-      {"<v><A form=\"hex\" b='2'>0A</A></v>", "<A>0A</A>"},
-      {"<v><N>AT&amp;T &lt;N&gt;</N></v>", "<N>AT&amp;T &lt;N&gt;</N>"},
-      {"<v><N>say \"hi\" &apos;x&apos; caf\xC3\xA9</N></v>", "<N>say \"hi\" 'x' caf\xC3\xA9</N>"},
-      /* Text between inner elements is kept, text after the last one is not counted. */
-      {"<v>\n   <A>1</A>\n   <B>2</B>\n</v>", "\n   <A>1</A>\n   <B>2</B>"},
-      {"<v>30030101FF</v>", ""},
-      /* Trailing text moves the growing buffer twice; the target follows it. */
-      {"<v><A>" + longText + "</A><B/>" + longText + longText + "</v>", "<A>" + longText + "</A><B/>"},
-   };
-   for (const auto& c : cases) {
+TEST_F(XerOpenTypeCapture, CaseFile) {
+   casefile::forEach("objects/xeropentype_cases.txt", [&](const casefile::Case& c) {
+      const std::string& document = c.steps[0][0];
+      const std::string& captured = c.expected.at(0);
       ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);
       ASN1TOpenType target{};
       const size_t before = blocks.size();
@@ -68,13 +54,12 @@ TEST_F(XerOpenTypeCapture, CapturesExactText) {
          ComponentDriver driver(buffer, target);
          OSExpatXMLReader reader;
          reader.setContentHandler(&driver);
-         reader.parse(c.document.data(), static_cast<int>(c.document.size()));
+         reader.parse(document.data(), static_cast<int>(document.size()));
       }
-      EXPECT_EQ(targetText(target), c.captured) << c.document.substr(0, 60);
-      EXPECT_EQ(target.flags, c.captured.empty() ? 0u : ASN1OPENTYPE_BORROWED) << "in the message heap";
-      if (c.captured.empty()) EXPECT_EQ(blocks.size(), before) << "an unused capture buffer goes";
-      else EXPECT_TRUE(holds(target.data + target.numocts - 1));
-   }
+      EXPECT_EQ(targetText(target), captured);
+      EXPECT_EQ(target.flags, captured.empty() ? 0u : ASN1OPENTYPE_BORROWED) << "in the message heap";
+      EXPECT_TRUE(captured.empty() ? blocks.size() == before : holds(target.data + target.numocts - 1));
+   });
 }
 
 TEST_F(XerOpenTypeCapture, TextOutlivesCaptureObjectAndBuffer) {

@@ -93,8 +93,19 @@ inline int status(const std::string& name) {
    return names.count(name) ? names.at(name) : 1;
 }
 
-/* A case file below tests/. */
-inline std::string path(const char* name) { return std::string(BLOBXML_SOURCE_DIR) + "/tests/" + name; }
+/* Runs check on every case of a file below tests/, naming the line of a failure. */
+template <typename Check>
+void forEach(const std::string& file, Check check) {
+   for (const Case& c : read(std::string(BLOBXML_SOURCE_DIR) + "/tests/" + file)) {
+      SCOPED_TRACE(file + " line " + std::to_string(c.line));
+      check(c);
+   }
+}
+
+/* The status word at expected[i], or `otherwise` when there is none. */
+inline int statusAt(const Case& c, size_t i, int otherwise = RTS_OK) {
+   return c.expected.size() > i ? status(c.expected[i]) : otherwise;
+}
 
 }
 

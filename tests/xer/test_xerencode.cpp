@@ -45,6 +45,13 @@ public:
    bool guardIntact() const { return storage.back() == 0xEE; }
    std::string text() const { return textOf(ctxt); }
 
+   /* The steps from `first` on, until one fails. */
+   int run(const std::vector<Words>& steps, size_t first = 0) {
+      int stat = RTS_OK;
+      for (size_t i = first; i < steps.size() && stat == RTS_OK; i++) stat = call(steps[i]);
+      return stat;
+   }
+
    /* One step of a case: a writer call, or a change of the context. */
    int call(const Words& w) {
       const std::string& op = w[0];
@@ -117,19 +124,15 @@ private:
    returned and the status recorded in the context must be those given. A
    first step "fixed N" writes into a caller's buffer of N octets. */
 TEST(XerWriter, CaseFile) {
-   for (const casefile::Case& c : casefile::read(casefile::path("xer/xerencode_cases.txt"))) {
-      SCOPED_TRACE("xerencode_cases.txt line " + std::to_string(c.line));
+   casefile::forEach("xer/xerencode_cases.txt", [&](const casefile::Case& c) {
       const bool fixed = c.steps[0][0] == "fixed";
       Writer out(0, fixed ? std::stol(c.steps[0][1]) : -1);
-      int stat = RTS_OK;
-      for (size_t i = fixed ? 1 : 0; i < c.steps.size() && stat == RTS_OK; i++)
-         stat = out.call(c.steps[i]);
-      const int status = c.expected.size() > 1 ? casefile::status(c.expected[1]) : RTS_OK;
+      const int status = casefile::statusAt(c, 1);
+      EXPECT_EQ(out.run(c.steps, fixed ? 1 : 0), status);
       EXPECT_EQ(out.text(), c.expected.at(0));
-      EXPECT_EQ(stat, status);
-      EXPECT_EQ(out.ctxt.errInfo.status, c.expected.size() > 2 ? casefile::status(c.expected[2]) : status);
+      EXPECT_EQ(out.ctxt.errInfo.status, casefile::statusAt(c, 2, status));
       EXPECT_TRUE(out.guardIntact());
-   }
+   });
 }
 
 TEST(XerWriter, TooManyArcsAndUninitialisedContext) {
@@ -148,14 +151,8 @@ TEST(XerWriter, TooManyArcsAndUninitialisedContext) {
    of a finished document); and into growing buffers that run out inside
    every call: the same text after one growth of 16384 octets. */
 TEST(XerWriter, EveryCaseAtEveryBufferSize) {
-   auto run = [](const casefile::Case& c, Writer& out) {
-      int stat = RTS_OK;
-      for (size_t i = 0; i < c.steps.size() && stat == RTS_OK; i++) stat = out.call(c.steps[i]);
-      return stat;
-   };
-   for (const casefile::Case& c : casefile::read(casefile::path("xer/xerencode_cases.txt"))) {
-      if (c.expected.size() > 1 || c.steps[0][0] == "fixed") continue;
-      SCOPED_TRACE("xerencode_cases.txt line " + std::to_string(c.line));
+   casefile::forEach("xer/xerencode_cases.txt", [&](const casefile::Case& c) {
+      if (c.expected.size() > 1 || c.steps[0][0] == "fixed") return;
       const std::string& text = c.expected[0];
       const size_t room = text.size() + (c.steps.back()[0] == "enddoc" ? 1 : 0);
       std::vector<size_t> sizes; /* every size up to 256, then every 3% */
@@ -163,19 +160,19 @@ TEST(XerWriter, EveryCaseAtEveryBufferSize) {
       sizes.push_back(room);
       for (size_t size : sizes) {
          Writer out(0, static_cast<long>(size));
-         const int stat = run(c, out);
+         const int stat = out.run(c.steps);
          ASSERT_TRUE(out.guardIntact()) << size;
          ASSERT_EQ(out.text(), text.substr(0, out.text().size())) << size;
          EXPECT_EQ(stat, size == room ? RTS_OK : RTS_BUFFER_FULL) << size;
          EXPECT_EQ(out.ctxt.errInfo.status, stat) << size;
          Writer growing(0, -1, static_cast<ASN1UINT>(size + 1));
-         ASSERT_EQ(run(c, growing), RTS_OK);
+         ASSERT_EQ(growing.run(c.steps), RTS_OK);
          ASSERT_EQ(growing.text(), text) << size;
          size_t grown = size + 1;
          while (grown < room) grown += std::max<size_t>(16384, grown);
          EXPECT_EQ(growing.ctxt.buffer.size, grown) << size;
       }
-   }
+   });
 }
 
 }
