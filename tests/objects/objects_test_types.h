@@ -36,7 +36,9 @@ protected:
    // Some live block contains p.
    static bool holds(const void* p) {
       auto after = blocks.upper_bound(p);
-      return after != blocks.begin() && static_cast<const char*>(p) < static_cast<const char*>(std::prev(after)->first) + std::prev(after)->second;
+      if (after == blocks.begin()) return false;
+      --after;
+      return static_cast<const char*>(p) < static_cast<const char*>(after->first) + after->second;
    }
    void SetUp() override {
       g_malloc_func = alloc;

@@ -33,7 +33,8 @@ int apply(ASN1CBitStr& bits, const casefile::Words& w, std::string& shown) {
    auto n = [&](size_t i) { return static_cast<ASN1UINT>(std::stoul(w.at(i))); };
    const bool logical = op == "and" || op == "or" || op == "xor" || op == "andnot";
    const std::string octets = logical && w[1] != "~" ? testsupport::fromHex(w[1]) : "";
-   const ASN1OCTET* data = logical && w[1] == "~" ? nullptr : reinterpret_cast<const ASN1OCTET*>(octets.data());
+   const ASN1OCTET* data = logical && w[1] == "~" ? nullptr
+                                                  : reinterpret_cast<const ASN1OCTET*>(octets.data());
    int answer = 0;
    Octets out(8, 0xEE);
    if (op == "set") return w.size() > 2 ? bits.set(n(1), n(2)) : bits.set(n(1));
@@ -57,7 +58,8 @@ int apply(ASN1CBitStr& bits, const casefile::Words& w, std::string& shown) {
    if (op == "bytes") answer = bits.getBytes(out.data(), static_cast<int>(n(1)));
    if (op == "range") answer = bits.get(n(1), n(2), out.data(), static_cast<int>(n(3)));
    if (answer < 0) return answer;
-   shown += " =" + (op == "bytes" ? hex(out.data(), n(1)) : op == "range" ? hex(out.data(), n(3)) : std::to_string(answer));
+   const bool octetAnswer = op == "bytes" || op == "range";
+   shown += " =" + (octetAnswer ? hex(out.data(), n(op == "bytes" ? 1 : 3)) : std::to_string(answer));
    return RTS_OK;
 }
 
@@ -75,7 +77,8 @@ TEST(BitStr, CaseFile) {
                               : new ASN1CBitStr(context, static_cast<ASN1UINT>(std::stoul(make[1]))));
       std::string answers;
       int stat = RTS_OK;
-      for (size_t i = 1; i < c.steps.size() && stat == RTS_OK; i++) stat = apply(*bits, c.steps[i], answers);
+      for (size_t i = 1; i < c.steps.size() && stat == RTS_OK; i++)
+         stat = apply(*bits, c.steps[i], answers);
       const bool bounded = make[0] == "bounded";
       const ASN1TDynBitStr view = *bits;
       if (!bounded) {

@@ -90,7 +90,8 @@ TEST(BerBuffers, FindElementWalksDepthFirst) {
       for (size_t i = 0; i < w.tags.size(); i++) {
          int length = -1;
          const ASN1OCTET* at = buffer.findElement(w.tags[i], length, i == 0);
-         found += (i ? " " : "") + (at ? std::to_string(at - nested.data()) + ":" + std::to_string(length) : "-");
+         found += i ? " " : "";
+         found += at ? std::to_string(at - nested.data()) + ":" + std::to_string(length) : "-";
       }
       EXPECT_EQ(found, w.found);
    }

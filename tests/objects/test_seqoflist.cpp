@@ -50,7 +50,9 @@ TEST(SeqOfList, CaseFile) {
          if (op == "get") answer = shown(list.get(n), nullptr);
          if (op == "index") answer = std::to_string(list.indexOf(data));
          if (op == "it" || op == "itlast" || op == "itfrom") {
-            made.push_back(op == "it" ? list.iterator() : op == "itlast" ? list.iteratorFromLast() : list.iteratorFrom(data));
+            made.push_back(op == "it"       ? list.iterator()
+                           : op == "itlast" ? list.iteratorFromLast()
+                                            : list.iteratorFrom(data));
             it = made.back();
          }
          if (op == "use") it = made.at(n);
@@ -84,7 +86,7 @@ TEST(SeqOfList, ArraysFreeingAndConstructors) {
    EXPECT_EQ(list.toArray(roomy, sizeof(int), 6), roomy);
    EXPECT_EQ(std::vector<int>(roomy, roomy + 6), (std::vector<int>{7, 21, 9, 7, 8, -1}));
    const int* other = static_cast<int*>(list.toArray(tight, sizeof(int), 4));
-   EXPECT_EQ(std::vector<int>(other, other + 5), (std::vector<int>{7, 21, 9, 7, 8})) << "no room: a new array";
+   EXPECT_EQ(std::vector<int>(other, other + 5), (std::vector<int>{7, 21, 9, 7, 8})) << "a new array";
 
    ASN1CSeqOfList keep(context, static_cast<_Asn1RTDList&>(value), 0), orphan(nullptr, value);
    EXPECT_EQ(keep.size(), 5);

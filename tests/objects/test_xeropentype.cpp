@@ -23,7 +23,8 @@ class ComponentDriver : public OSXMLContentHandler {
 public:
    ComponentDriver(ASN1MessageBufferIF& buffer, ASN1TOpenType& target) : mBuffer(buffer), mTarget(target) {}
    ~ComponentDriver() override { delete capture; }
-   void startElement(const char* uri, const char* name, const char* qName, const char* const* attrs) override {
+   void startElement(const char* uri, const char* name, const char* qName,
+                     const char* const* attrs) override {
       if (capture != nullptr) return capture->startElement(uri, name, qName, attrs);
       capture = new ASN1CXerOpenType(mBuffer, mTarget);
       capture->init(1);

@@ -64,7 +64,8 @@ inline std::vector<Case> read(const std::string& path) {
          if (line[i] == '"') {
             word = unquote(line, i);
          } else {
-            for (; i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])); ++i) word += line[i];
+            for (; i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])); ++i)
+               word += line[i];
             if (word == ";" || word == "=>") {
                after = after || word == "=>";
                if (word == ";") c.steps.emplace_back();
@@ -82,12 +83,12 @@ inline std::vector<Case> read(const std::string& path) {
 /* Status words of the case files. */
 inline int status(const std::string& name) {
    static const std::map<std::string, int> names = {
-      {"OK", RTS_OK}, {"BUFFER_FULL", RTS_BUFFER_FULL}, {"BAD_OID", RTS_BAD_OID},
-      {"BAD_LENGTH", RTS_BAD_LENGTH}, {"BAD_HEX_TEXT", RTS_BAD_HEX_TEXT}, {"BAD_BIT_TEXT", RTS_BAD_BIT_TEXT},
-      {"VALUE_TOO_LONG", RTS_VALUE_TOO_LONG}, {"BAD_VALUE", RTS_BAD_VALUE}, {"BAD_RANGE", RTS_BAD_RANGE},
-      {"BAD_UTF8", RTS_BAD_UTF8}, {"OUT_OF_BOUNDS", RTS_OUT_OF_BOUNDS}, {"BAD_ARGUMENT", RTS_BAD_ARGUMENT},
-      {"BAD_TIME", RTS_BAD_TIME}, {"TOO_BIG", RTS_TOO_BIG}, {"BAD_DIGIT", RTS_BAD_DIGIT},
-      {"XML_STRUCTURE", RTS_XML_STRUCTURE},
+      {"OK", RTS_OK},         {"BUFFER_FULL", RTS_BUFFER_FULL},       {"BAD_OID", RTS_BAD_OID},
+      {"BAD_UTF8", RTS_BAD_UTF8}, {"BAD_HEX_TEXT", RTS_BAD_HEX_TEXT},   {"BAD_BIT_TEXT", RTS_BAD_BIT_TEXT},
+      {"BAD_VALUE", RTS_BAD_VALUE}, {"VALUE_TOO_LONG", RTS_VALUE_TOO_LONG}, {"BAD_RANGE", RTS_BAD_RANGE},
+      {"BAD_TIME", RTS_BAD_TIME}, {"OUT_OF_BOUNDS", RTS_OUT_OF_BOUNDS}, {"BAD_ARGUMENT", RTS_BAD_ARGUMENT},
+      {"TOO_BIG", RTS_TOO_BIG},   {"XML_STRUCTURE", RTS_XML_STRUCTURE}, {"BAD_DIGIT", RTS_BAD_DIGIT},
+      {"BAD_LENGTH", RTS_BAD_LENGTH},
    };
    EXPECT_EQ(names.count(name), 1u) << "unknown status " << name;
    return names.count(name) ? names.at(name) : 1;

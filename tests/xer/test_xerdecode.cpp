@@ -56,10 +56,13 @@ public:
       const ASN1BOOL skip = kind.find('!') == std::string::npos;
       for (const std::string& piece : pieces) {
          const int length = static_cast<int>(piece.size());
-         int stat = kind.rfind("hex", 0) == 0    ? xerDecOctStrMemBuf(&text, piece.data(), length, skip)
-                    : kind.rfind("bits", 0) == 0 ? xerDecBitStrMemBuf(&text, piece.data(), length, skip)
-                                                 : rtMemBufAppend(&text, reinterpret_cast<const ASN1OCTET*>(piece.data()),
-                                                                  static_cast<ASN1UINT>(length));
+         int stat = RTS_OK;
+         if (kind.rfind("hex", 0) == 0)
+            stat = xerDecOctStrMemBuf(&text, piece.data(), length, skip);
+         else if (kind.rfind("bits", 0) == 0)
+            stat = xerDecBitStrMemBuf(&text, piece.data(), length, skip);
+         else
+            stat = rtMemBufAppend(&text, reinterpret_cast<const ASN1OCTET*>(piece.data()), length);
          if (stat != RTS_OK) return stat;
       }
       return RTS_OK;
@@ -95,16 +98,19 @@ public:
       if (kind == "asc" && (stat = xerDecDynAscCharStr(c, &str)) == RTS_OK) value = str;
       if (kind == "utf8" && (stat = xerDecDynUTF8Str(c, &str)) == RTS_OK) value = str;
       if (kind == "bmp" && (stat = xerDecBMPStr(c, &bmp)) == RTS_OK) value = codes(bmp.data, bmp.nchars);
-      if (kind == "univ" && (stat = xerDecUnivStr(c, &univ)) == RTS_OK) value = codes(univ.data, univ.nchars);
+      if (kind == "univ" && (stat = xerDecUnivStr(c, &univ)) == RTS_OK)
+         value = codes(univ.data, univ.nchars);
       if (kind.rfind("hex", 0) == 0 && colon == std::string::npos &&
           (stat = xerDecCopyDynOctStr(c, &octs, bitOffset)) == RTS_OK)
          value = testsupport::toHex(std::string(reinterpret_cast<const char*>(octs.data), octs.numocts));
-      if (kind.rfind("hex:", 0) == 0 && (stat = xerDecCopyOctStr(c, fixed, &count, capacity, bitOffset)) == RTS_OK)
+      if (kind.rfind("hex:", 0) == 0 &&
+          (stat = xerDecCopyOctStr(c, fixed, &count, capacity, bitOffset)) == RTS_OK)
          value = testsupport::toHex(std::string(reinterpret_cast<const char*>(fixed), count));
       if (kind.rfind("bits", 0) == 0 && colon == std::string::npos &&
           (stat = xerDecCopyDynBitStr(c, &bits, bitOffset)) == RTS_OK)
          value = bitText(bits.data, bits.numbits);
-      if (kind.rfind("bits:", 0) == 0 && (stat = xerDecCopyBitStr(c, fixed, &count, capacity, bitOffset)) == RTS_OK)
+      if (kind.rfind("bits:", 0) == 0 &&
+          (stat = xerDecCopyBitStr(c, fixed, &count, capacity, bitOffset)) == RTS_OK)
          value = bitText(fixed, count);
       return value;
    }
