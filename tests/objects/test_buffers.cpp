@@ -67,7 +67,6 @@ TEST(BerBuffers, EncodeDecodeAndReuse) {
    decode.getContext()->PrintErrorInfo();
    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ASN.1 ERROR: Status -3\n");
    EXPECT_EQ(decode.setBuffer(malformed.data(), 4), RTS_BAD_LENGTH);
-   EXPECT_EQ(decode.getMsgCopy(), nullptr);
 }
 
 TEST(BerBuffers, FindElementWalksDepthFirst) {
@@ -95,9 +94,6 @@ TEST(BerBuffers, FindElementWalksDepthFirst) {
       }
       EXPECT_EQ(found, w.found);
    }
-   ASN1BERDecodeBuffer truncated(nested.data(), 5);
-   int length = -1;
-   EXPECT_EQ(truncated.findElement(TM_UNIV | ASN_ID_INT, length, 1), nullptr);
 }
 
 TEST(XerBuffers, SwitchesOutputAndFiles) {

@@ -94,21 +94,12 @@ TEST(ExpatReader, ParseFailureMessageIsCutTo255Characters) {
    EXPECT_EQ(std::string(message), std::string(255, 'e'));
 }
 
-/* The handler base records a failure it throws, and a reader it is given to
-   starts it afresh; exceptions copy their texts. */
-TEST(SaxDecodeHandler, FailuresRecordedThrownAndCopied) {
+/* The handler base records a failure it throws; a reader it is given starts it afresh. */
+TEST(SaxDecodeHandler, FailuresRecordedAndThrown) {
    ASN1XERSAXDecodeHandler handler;
    int status = 0, line = 0;
    const char* file = nullptr;
-   try {
-      handler.throwSAXException(RTS_MISSING_ELEMENT, "seq.cpp", 12);
-      ADD_FAILURE() << "no exception";
-   } catch (OSRTSAXExceptionImpl& e) {
-      OSRTSAXExceptionImpl copy(-5, nullptr, 0);
-      copy = e;
-      EXPECT_NE(copy.getSrcFileName(), e.getSrcFileName());
-      EXPECT_EQ(copy.getSrcFileName() + std::to_string(copy.getStatus()), "seq.cpp-8");
-   }
+   EXPECT_THROW(handler.throwSAXException(RTS_MISSING_ELEMENT, "seq.cpp", 12), OSRTSAXExceptionImpl);
    EXPECT_EQ(handler.getErrorInfo(&status, &file, &line), 1);
    EXPECT_EQ(std::to_string(status) + file + std::to_string(line), "-8seq.cpp12");
    OSXMLReader* reader = new OSExpatXMLReader();
