@@ -4,6 +4,7 @@
    at every split, blank and bad character position. */
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -27,6 +28,7 @@ std::string bitText(const ASN1OCTET* data, ASN1UINT nbits) {
 
 template <typename Char>
 std::string codes(const Char* data, ASN1UINT count) {
+   if (data == nullptr && count > 0) return std::to_string(count) + " characters without data";
    std::string out;
    char code[16];
    for (ASN1UINT i = 0; i < count; i++) {
@@ -75,12 +77,12 @@ public:
       EXPECT_EQ(c->buffer.data[c->buffer.size], 0) << "the text ends in a NUL";
       const size_t colon = kind.find(':');
       const ASN1UINT capacity = colon == std::string::npos ? 0 : std::stoul(kind.substr(colon + 1));
-      ASN1OCTET fixed[8];
+      ASN1OCTET fixed[8] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
       ASN1UINT count = 99;
       const char* str = "unchanged";
       ASN1OBJID oid;
-      ASN116BitCharString bmp{};
-      ASN132BitCharString univ{};
+      ASN116BitCharString bmp{99, nullptr};
+      ASN132BitCharString univ{99, nullptr};
       ASN1TDynOctStr octs{};
       ASN1TDynBitStr bits{};
       std::string value;
@@ -112,6 +114,10 @@ public:
       if (kind.rfind("bits:", 0) == 0 &&
           (stat = xerDecCopyBitStr(c, fixed, &count, capacity, bitOffset)) == RTS_OK)
          value = bitText(fixed, count);
+      /* A fixed value is written no further than its octets. */
+      size_t used = kind[0] == 'b' ? (count + 7) / 8 : count;
+      if (colon == std::string::npos || stat != RTS_OK) used = 8;
+      if (std::count(fixed + used, fixed + 8, 0xEE) != static_cast<long>(8 - used)) value += " and beyond";
       return value;
    }
 
