@@ -1,6 +1,5 @@
-// Test fixture for runtime routines that allocate from a context's heap:
-// the allocation hooks count live blocks, refuse double frees and can be
-// told to fail, so that tests observe exactly what is allocated and freed.
+// Fixture whose allocation hooks count live blocks, refuse double frees and
+// fail on request, so that tests see exactly what is allocated and freed.
 #ifndef BLOBXML_TESTS_HEAP_PROBE_H
 #define BLOBXML_TESTS_HEAP_PROBE_H
 
@@ -17,13 +16,11 @@ struct HeapProbe {
    static inline int allowed = -1;  // allocations left before failures; -1: no limit
    static void* alloc(void*, size_t size) {
       if (allowed == 0) return nullptr;
-      if (allowed > 0) --allowed;
-      void* p = std::malloc(size);
-      blocks.insert(p);
-      return p;
+      allowed -= allowed > 0 ? 1 : 0;
+      return *blocks.insert(std::malloc(size)).first;
    }
    static void release(void*, void* p) {
-      ASSERT_EQ(blocks.erase(p), 1u) << "freed a block that is not live";
+      ASSERT_EQ(1u, blocks.erase(p)) << "freed a block that is not live";
       std::free(p);
    }
 };
@@ -32,11 +29,9 @@ class HeapProbeTest : public ::testing::Test {
  protected:
    ASN1CTXT ctxt;
    void SetUp() override {
-      HeapProbe::blocks.clear();
-      HeapProbe::allowed = -1;
       g_malloc_func = HeapProbe::alloc;
       g_free_func = HeapProbe::release;
-      ASSERT_EQ(rtInitContext(&ctxt, nullptr), RTS_OK);
+      ASSERT_EQ(RTS_OK, rtInitContext(&ctxt, nullptr));
       baseline = HeapProbe::blocks.size();
    }
    void TearDown() override {
@@ -46,7 +41,6 @@ class HeapProbeTest : public ::testing::Test {
       g_malloc_func = rtDefaultMalloc;
       g_free_func = rtDefaultFree;
    }
-   // Heap blocks allocated since the context was set up and not yet freed.
    size_t liveBlocks() const { return HeapProbe::blocks.size() - baseline; }
    // Lets n more allocations succeed, then makes every one fail.
    static void failAfter(int n) { HeapProbe::allowed = n; }

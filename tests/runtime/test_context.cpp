@@ -1,190 +1,143 @@
-// Codec context: heap slots and references, buffer set-up, free, flags,
-// heap sharing, first-error-wins recording and the printed error line.
-#include <gtest/gtest.h>
-
-#include "codecFailure.h"
-#include "rtContext.h"
-#include "rtMemHeap.h"
+// The codec context (heaps, buffers, flags, copies, errors) and the output
+// path: buffers and streams to a memory sink, failing and missing ones too.
+#include "rtBuffer.h"
+#include "rtStream.h"
+#include "runtime_test.h"
 
 namespace {
 
-ASN1UINT refCount(void* slot) { return static_cast<ASN1MemHeap*>(slot)->refCount; }
-
-TEST(Context, InitSharesOneHeapWithTwoReferences) {
-   ASN1CTXT ctxt;
-   ASSERT_EQ(rtInitContext(&ctxt, nullptr), RTS_OK);
-   EXPECT_EQ(ctxt.initMarker, CTXT_INIT_MARKER);
-   ASSERT_NE(ctxt.typeMemHeap, nullptr);
-   EXPECT_EQ(ctxt.typeMemHeap, ctxt.msgMemHeap);
-   EXPECT_EQ(refCount(ctxt.typeMemHeap), 2u);
-   EXPECT_EQ(ctxt.buffer.data, nullptr);
-   EXPECT_EQ(ctxt.errInfo.status, 0);
-   rtFreeContext(&ctxt);
-   EXPECT_EQ(ctxt.initMarker, 0u);
-   EXPECT_EQ(ctxt.msgMemHeap, nullptr);  // the last release nulls its slot
-   rtFreeContext(&ctxt);  // second free does nothing
-}
-
-TEST(Context, DynamicBufferSizes) {
-   ASN1CTXT ctxt;
-   ASSERT_EQ(rtInitContext(&ctxt, nullptr), RTS_OK);
-   ASSERT_EQ(rtInitContextBuffer(&ctxt, nullptr, 0), RTS_OK);
-   EXPECT_EQ(ctxt.buffer.size, 16384u);
-   EXPECT_EQ(ctxt.buffer.dynamic, 1);
-   EXPECT_EQ(ctxt.buffer.bitOffset, 8);
-   EXPECT_EQ(rtMemHeapBlockSize(ctxt.buffer.data), 16384u);
-   rtFreeContext(&ctxt);
-
-   ASSERT_EQ(rtInitContext(&ctxt, nullptr), RTS_OK);
-   ASSERT_EQ(rtInitContextBuffer(&ctxt, nullptr, 100), RTS_OK);
-   EXPECT_EQ(ctxt.buffer.size, 100u);
-   EXPECT_EQ(rtMemHeapBlockSize(ctxt.buffer.data), 100u);
-   rtFreeContext(&ctxt);
-}
-
-TEST(Context, CallerBufferIsUsedInPlace) {
-   ASN1CTXT ctxt;
+TEST(Context, BuffersFlagsCopiesSharedHeapsAndErrors) {
+   ASN1CTXT a{}, b;
+   EXPECT_EQ(RTS_NOT_INITIALISED, rtInitContextBuffer(&a, nullptr, 0));
+   rtFreeContext(&a);  // harmless on an uninitialised record
+   ASSERT_EQ(RTS_OK, rtInitContext(&a, nullptr) + rtInitContext(&b, nullptr));
+   ASSERT_EQ(RTS_OK, rtInitContextBuffer(&a, nullptr, 0));
+   EXPECT_EQ(16384u, rtMemHeapBlockSize(a.buffer.data));
    ASN1OCTET data[7] = {};
-   ASSERT_EQ(rtInitContext(&ctxt, nullptr), RTS_OK);
-   ctxt.buffer.byteIndex = 5;
-   ASSERT_EQ(rtInitContextBuffer(&ctxt, data, sizeof data), RTS_OK);
-   EXPECT_EQ(ctxt.buffer.data, data);
-   EXPECT_EQ(ctxt.buffer.size, 7u);
-   EXPECT_EQ(ctxt.buffer.byteIndex, 0u);
-   EXPECT_EQ(ctxt.buffer.dynamic, 0);
-   rtFreeContext(&ctxt);
-}
-
-TEST(Context, BufferOnUninitialisedContextIsRefused) {
-   ASN1CTXT ctxt{};
-   EXPECT_EQ(rtInitContextBuffer(&ctxt, nullptr, 0), RTS_NOT_INITIALISED);
-   EXPECT_EQ(ctxt.buffer.data, nullptr);
-   rtFreeContext(&ctxt);  // harmless on an uninitialised record
-}
-
-TEST(Context, FirstErrorWinsUntilReset) {
-   ASN1CTXT ctxt;
-   ASSERT_EQ(rtInitContext(&ctxt, nullptr), RTS_OK);
-   EXPECT_EQ(LOG_ASN1ERR(&ctxt, RTS_NOT_FOUND), RTS_NOT_FOUND);
-   EXPECT_EQ(xu_error(&ctxt, RTS_BAD_LENGTH), RTS_BAD_LENGTH);
-   EXPECT_EQ(ctxt.errInfo.status, RTS_NOT_FOUND);
+   a.buffer.byteIndex = 5;
+   ASSERT_EQ(RTS_OK, rtInitContextBuffer(&a, data, sizeof data));
+   EXPECT_EQ(0u, a.buffer.byteIndex + a.buffer.dynamic);
+   rtCtxtSetFlag(&a, 0x10000u | CTXTF_XER_NOINDENT | CTXTF_XER_FRAGMENT);  // 16 bits kept
+   rtCtxtClearFlag(&a, CTXTF_XER_FRAGMENT);
+   EXPECT_EQ(RTS_NOT_FOUND, LOG_ASN1ERR(&a, RTS_NOT_FOUND));
+   EXPECT_EQ(RTS_BAD_LENGTH, xu_error(&a, RTS_BAD_LENGTH));  // the first recorded wins
+   void* ownHeap = b.typeMemHeap;
+   rtCopyContext(&b, &a);  // the buffer and flags only
+   EXPECT_EQ(data, b.buffer.data);
+   EXPECT_EQ(CTXTF_XER_NOINDENT, b.flags);
+   EXPECT_EQ(ownHeap, b.typeMemHeap);
    ASN1ErrInfo copy{};
-   EXPECT_EQ(rtErrCopyData(&ctxt.errInfo, &copy), RTS_NOT_FOUND);
-   // Where it failed: the innermost element stays, steps go in front, and
-   // a name is copied (the XML reader's names live only for one event).
-   const ASN1OCTET octets[4] = {};
-   rtErrSetElement(&ctxt, octets + 3);
-   rtErrSetElement(&ctxt, octets);
-   char name[] = "extnValue";
-   rtErrAddPathStep(&ctxt, name, 0);
-   rtErrAddPathStep(&ctxt, nullptr, 2);
-   rtErrAddPathStep(&ctxt, "extensions", 0);
-   name[0] = 'X';
-   EXPECT_EQ(ctxt.errInfo.element, octets + 3);
-   EXPECT_EQ(CodecFailure::pathText(ctxt.errInfo), "extensions[2].extnValue");
-   EXPECT_EQ(rtErrReset(&ctxt.errInfo), 0);
-   EXPECT_EQ(ctxt.errInfo.element, nullptr);
-   EXPECT_EQ(CodecFailure::pathText(ctxt.errInfo), "");
-   EXPECT_EQ(rtErrSetData(&ctxt.errInfo, RTS_BAD_TAG, "m", 1), RTS_BAD_TAG);
-   EXPECT_EQ(ctxt.errInfo.status, RTS_BAD_TAG);
-   EXPECT_STREQ(rtErrGetText(&ctxt), "");
-   EXPECT_STREQ(xu_fmtErrMsg(&ctxt), "");
-   EXPECT_EQ(xu_addErrParm(&ctxt, "pvalue->count"), 1);
-   EXPECT_EQ(xu_addTagErrParm(&ctxt, 0x20000010), 1);
-   EXPECT_EQ(ctxt.errInfo.status, RTS_BAD_TAG);
-   rtFreeContext(&ctxt);
-}
-
-TEST(Context, ErrorLineIsPrintedToStandardOutput) {
-   ASN1ErrInfo info{RTS_NOT_FOUND, nullptr, nullptr};
+   EXPECT_EQ(RTS_NOT_FOUND, rtErrCopyData(&a.errInfo, &copy) + b.errInfo.status);
    testing::internal::CaptureStdout();
-   int count = rtErrPrint(&info);
-   std::string printed = testing::internal::GetCapturedStdout();
-   EXPECT_EQ(printed, "ASN.1 ERROR: Status -3\n");
-   EXPECT_EQ(count, static_cast<int>(printed.size()));
-}
+   EXPECT_EQ(23, rtErrPrint(&copy));
+   EXPECT_EQ("ASN.1 ERROR: Status -3\n", testing::internal::GetCapturedStdout());
 
-TEST(Context, FlagsKeepLowSixteenBits) {
-   ASN1CTXT ctxt;
-   ASSERT_EQ(rtInitContext(&ctxt, nullptr), RTS_OK);
-   rtCtxtSetFlag(&ctxt, 0x10000u | CTXTF_XER_NOINDENT);
-   EXPECT_EQ(ctxt.flags, CTXTF_XER_NOINDENT);
-   rtCtxtSetFlag(&ctxt, CTXTF_XER_FRAGMENT);
-   EXPECT_EQ(ctxt.flags, CTXTF_XER_NOINDENT | CTXTF_XER_FRAGMENT);
-   rtFreeContext(&ctxt);
-}
-
-TEST(Context, CopyTakesBufferAndFlagsOnly) {
-   ASN1CTXT a, b;
-   ASSERT_EQ(rtInitContext(&a, nullptr), RTS_OK);
-   ASSERT_EQ(rtInitContext(&b, nullptr), RTS_OK);
-   ASN1OCTET data[4] = {1, 2, 3, 4};
-   rtInitContextBuffer(&a, data, 4);
-   a.buffer.byteIndex = 2;
-   a.flags = CTXTF_CONSTRUCTED;
-   a.errInfo.status = RTS_BAD_VALUE;
-   void* heapB = b.typeMemHeap;
-   rtCopyContext(&b, &a);
-   EXPECT_EQ(b.buffer.data, data);
-   EXPECT_EQ(b.buffer.byteIndex, 2u);
-   EXPECT_EQ(b.buffer.size, 4u);
-   EXPECT_EQ(b.flags, CTXTF_CONSTRUCTED);
-   EXPECT_EQ(b.errInfo.status, 0);
-   EXPECT_EQ(b.typeMemHeap, heapB);
-   rtFreeContext(&a);
-   rtFreeContext(&b);
-}
-
-TEST(Context, SharedMemoryHeapOutlivesItsCreator) {
-   ASN1CTXT a, b;
-   ASSERT_EQ(rtInitContext(&a, nullptr), RTS_OK);
-   ASSERT_EQ(rtInitContext(&b, nullptr), RTS_OK);
    rtCtxtSetMemHeap(&b, &a);
-   EXPECT_EQ(b.typeMemHeap, a.typeMemHeap);
-   EXPECT_EQ(refCount(a.typeMemHeap), 3u);  // a's two slots and b's memory slot
-   EXPECT_EQ(refCount(b.msgMemHeap), 1u);   // b's own heap keeps only its message slot
-   rtCtxtSetMemHeap(&b, &a);                // already shared: no change
-   EXPECT_EQ(refCount(a.typeMemHeap), 3u);
+   rtCtxtSetMemHeap(&b, &a);  // already shared: no change
    rtCtxtSetMemHeap(&b, nullptr);
+   rtCtxtSetMsgMemHeap(&b, &a);
+   EXPECT_EQ(4u, static_cast<ASN1MemHeap*>(a.typeMemHeap)->refCount);  // both slots of both contexts
    auto* value = static_cast<int*>(ASN1MALLOC(&a, sizeof(int)));
    *value = 42;
    rtFreeContext(&a);
-   EXPECT_EQ(*value, 42);  // still owned through b
+   EXPECT_EQ(42, *value);  // still owned through b
+   EXPECT_EQ(2u, static_cast<ASN1MemHeap*>(b.msgMemHeap)->refCount);
    rtFreeContext(&b);
+   EXPECT_EQ(nullptr, b.msgMemHeap);
 }
 
-TEST(Context, SharedMessageHeap) {
-   ASN1CTXT a, b;
-   ASSERT_EQ(rtInitContext(&a, nullptr), RTS_OK);
-   ASSERT_EQ(rtInitContext(&b, nullptr), RTS_OK);
-   rtCtxtSetMsgMemHeap(&b, &a);
-   EXPECT_EQ(b.msgMemHeap, a.msgMemHeap);
-   EXPECT_EQ(refCount(a.msgMemHeap), 3u);
-   rtFreeContext(&b);
-   EXPECT_EQ(refCount(a.msgMemHeap), 2u);
-   rtFreeContext(&a);
+struct Sink {  // keeps what it is given and the calls it gets: w, f, c
+   std::string written, input = "hello", calls;
+   int failWrite = 0, failFlush = 0;
+   static Sink& of(ASN1STREAM* s) { return *static_cast<Sink*>(s->pUserData); }
+   static int write(ASN1STREAM* s, const ASN1OCTET* p, size_t n) {
+      of(s).calls += "w";
+      if (of(s).failWrite == 0) of(s).written.append(reinterpret_cast<const char*>(p), n);
+      return of(s).failWrite;
+   }
+   static long read(ASN1STREAM* s, ASN1OCTET* p, size_t n) {
+      const size_t count = of(s).input.copy(reinterpret_cast<char*>(p), n);
+      of(s).input.erase(0, count);
+      return static_cast<long>(count);
+   }
+   static int flush(ASN1STREAM* s) { return of(s).calls += "f", of(s).failFlush; }
+   static int close(ASN1STREAM* s) { return of(s).calls += "c", 0; }
+};
+
+class Stream : public HeapProbeTest {
+ protected:
+   Sink sink;
+   void connect(ASN1USINT flags) {
+      *ctxt.stream = ASN1STREAM{Sink::read, Sink::write, Sink::flush, Sink::close, ctxt.stream->bufsize, 0,
+                                static_cast<ASN1USINT>(ctxt.stream->flags | flags), &sink};
+   }
+   int write(const std::string& text) { return rtWriteBytes(&ctxt, reinterpret_cast<const ASN1OCTET*>(text.data()), text.size()); }
+};
+
+TEST_F(Stream, WritesIntoBuffers) {
+   ASN1OCTET mine[5] = {};
+   ASSERT_EQ(RTS_OK, rtInitContextBuffer(&ctxt, mine, sizeof mine));
+   EXPECT_EQ(RTS_OK, rtWriteBytes(&ctxt, nullptr, 0) + write("abc") + write("de"));
+   EXPECT_EQ(RTS_BUFFER_FULL, write("f"));
+   EXPECT_EQ(RTS_BAD_ARGUMENT, rtWriteBytes(&ctxt, nullptr, 1));
+   ASSERT_EQ(RTS_OK, rtInitContextBuffer(&ctxt, nullptr, 100));
+   ctxt.buffer.byteIndex = 90;
+   EXPECT_EQ(RTS_OK, rtCheckBuffer(&ctxt, 10) + rtCheckBuffer(&ctxt, 11));  // grows by 16384 when 11 do not fit
+   ctxt.buffer.byteIndex = ctxt.buffer.size;
+   EXPECT_EQ(RTS_OK, rtCheckBuffer(&ctxt, 20000) + rtCheckBuffer(&ctxt, 20001));  // by what is asked, then doubling
+   EXPECT_EQ(2u * (100u + 16384u + 20000u), ctxt.buffer.size);
+   failAfter(0);
+   EXPECT_EQ(RTS_NO_MEMORY, rtCheckBuffer(&ctxt, ctxt.buffer.size));  // the buffer is dropped
+   EXPECT_EQ(0u, ctxt.buffer.size + liveBlocks());
+   for (int bits = 0; bits <= 8; bits++) EXPECT_EQ(bits, rtOctetBitLen(static_cast<ASN1OCTET>(0x1FF >> (9 - bits))));
 }
 
-TEST(Context, SaveAndRestoreClearReservedBit) {
-   ASN1CTXT ctxt;
-   ASSERT_EQ(rtInitContext(&ctxt, nullptr), RTS_OK);
-   ctxt.buffer.byteIndex = 9;
-   ctxt.buffer.bitOffset = 3;
-   ctxt.flags = CTXTF_CONSTRUCTED | CTXTF_RESERVED_1000;
-   ASN1BUFSAVE slot;
-   xu_SaveBufferState(&ctxt, &slot);
-   xu_SaveBufferState(&ctxt, nullptr);
-   EXPECT_EQ(ctxt.savedState.byteIndex, 9u);
-   ctxt.buffer.byteIndex = 20;
-   ctxt.flags = 0;
-   xu_RestoreBufferState(&ctxt, &slot);
-   EXPECT_EQ(ctxt.buffer.byteIndex, 9u);
-   EXPECT_EQ(ctxt.buffer.bitOffset, 3);
-   EXPECT_EQ(ctxt.flags, CTXTF_CONSTRUCTED);
-   ctxt.buffer.byteIndex = 0;
-   xu_RestoreBufferState(&ctxt, nullptr);
-   EXPECT_EQ(ctxt.buffer.byteIndex, 9u);
-   rtFreeContext(&ctxt);
+TEST_F(Stream, BufferedStreamCollectsFlushesAndCloses) {
+   ASSERT_EQ(RTS_OK, rtStreamBufInit(&ctxt));
+   connect(ASN1STRM_WRITABLE);
+   EXPECT_EQ(RTS_OK, write(std::string(1000, 'a')) + write(std::string(24, 'b')));  // exactly fills it
+   EXPECT_EQ("", sink.calls);
+   EXPECT_EQ(RTS_OK, write("c") + write(std::string(3000, 'y')));  // collected out, then passed through
+   EXPECT_EQ(std::string(1000, 'a') + std::string(24, 'b') + "c" + std::string(3000, 'y'), sink.written);
+   EXPECT_EQ(4025u, rtStreamGetIOBytes(&ctxt));
+   ctxt.buffer.byteIndex = 1000;  // rtCheckBuffer flushes what does not leave room
+   EXPECT_EQ(RTS_OK, rtCheckBuffer(&ctxt, 24) + rtCheckBuffer(&ctxt, 25) + rtStreamBufFlush(&ctxt));
+   EXPECT_EQ("wwwwff", sink.calls);  // nothing collected: no write
+   sink.failWrite = RTS_NO_MEMORY;
+   EXPECT_EQ(RTS_OK, write("kept"));
+   EXPECT_EQ(RTS_NO_MEMORY, rtStreamBufFlush(&ctxt));
+   EXPECT_EQ(4u, ctxt.buffer.byteIndex);  // nothing lost
+   EXPECT_EQ(RTS_NO_MEMORY, rtStreamBufClose(&ctxt));  // still closes, first failure returned
+   EXPECT_EQ("wwwwffwwfc", sink.calls);
+   EXPECT_EQ(RTS_NOT_INITIALISED, rtStreamClose(&ctxt));
+}
+
+TEST_F(Stream, UnbufferedAndMissingStreams) {
+   ASN1OCTET in[10] = {};
+   for (int stage = 0; stage < 3; stage++) {  // no stream; functions but neither flag; flags but no functions
+      if (stage == 1) connect(0);
+      if (stage == 2) *ctxt.stream = ASN1STREAM{nullptr, nullptr, nullptr, nullptr, 0, 0, ASN1STRM_READABLE | ASN1STRM_WRITABLE, nullptr};
+      EXPECT_EQ(RTS_NOT_INITIALISED, rtStreamWrite(&ctxt, in, 1));
+      EXPECT_EQ(RTS_NOT_INITIALISED, rtStreamRead(&ctxt, in, 1));
+      EXPECT_EQ(RTS_NOT_INITIALISED, rtStreamClose(&ctxt));
+      EXPECT_EQ(stage == 2 ? RTS_OK : RTS_NOT_INITIALISED, rtStreamFlush(&ctxt));
+      if (stage == 0) { ASSERT_EQ(RTS_OK, rtStreamInit(&ctxt)); }
+   }
+   connect(ASN1STRM_READABLE | ASN1STRM_WRITABLE);
+   EXPECT_EQ(5, rtStreamRead(&ctxt, in, 3) + rtStreamRead(&ctxt, in + 3, 10));
+   EXPECT_EQ(RTS_OK, write("<a>") + rtStreamBufWrite(&ctxt, in, 1));
+   EXPECT_EQ("<a>h", sink.written);
+   EXPECT_EQ(9u, rtStreamGetIOBytes(&ctxt));  // read and written
+   sink.failFlush = RTS_BAD_VALUE;
+   EXPECT_EQ(RTS_BAD_VALUE, rtStreamClose(&ctxt));
+   EXPECT_EQ(RTS_OK, rtStreamInit(&ctxt));  // replaces the record
+   connect(ASN1STRM_READABLE);
+   EXPECT_EQ(RTS_OK, rtStreamClose(&ctxt));  // a readable stream is not flushed
+   EXPECT_EQ("wwfcc", sink.calls);
+   EXPECT_EQ(RTS_OK, rtStreamRelease(&ctxt) + rtStreamRelease(&ctxt));
+   EXPECT_EQ(0u, liveBlocks());
+   ASN1CTXT blank{};
+   EXPECT_EQ(RTS_NOT_INITIALISED, rtStreamBufInit(&blank));
 }
 
 }
