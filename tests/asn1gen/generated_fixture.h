@@ -30,7 +30,8 @@ inline std::string tlv(const std::string& tag, const std::string& contents) {
    if (n < 128) {
       length = std::string(1, static_cast<char>(n));
    } else {
-      for (size_t rest = n; rest > 0; rest >>= 8) length.insert(0, 1, static_cast<char>(rest & 0xFF));
+      for (size_t rest = n; rest > 0; rest >>= 8)
+         length.insert(0, 1, static_cast<char>(rest & 0xFF));
       length.insert(0, 1, static_cast<char>(0x80 | length.size()));
    }
    return H(tag) + testsupport::toHex(length) + H(contents);
@@ -120,8 +121,9 @@ class GeneratedTest : public HeapProbeTest {
       int stat = xerSetEncBufPtr(&out, nullptr, 0, compact ? 1 : 0);
       if (stat == RTS_OK) stat = asn1rt::xerEncode(&out, &type, value, nullptr, nullptr);
       const std::string text =
-         stat != RTS_OK ? status(stat)
-                        : std::string(reinterpret_cast<const char*>(out.buffer.data), out.buffer.byteIndex);
+          stat != RTS_OK
+              ? status(stat)
+              : std::string(reinterpret_cast<const char*>(out.buffer.data), out.buffer.byteIndex);
       rtFreeContext(&out);
       return text;
    }

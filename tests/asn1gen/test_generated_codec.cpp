@@ -51,9 +51,10 @@ TEST_F(GeneratedCodecTest, DefaultsAreSetByTheConstructorAndByTheDecoders) {
    EXPECT_EQ(ticket.valid, 1);
    EXPECT_EQ(ticket.level, 3);
    const std::string fromText = fromXer<ASN1C_Ticket, ASN1T_Ticket>(
-      "<Ticket><holder>x</holder></Ticket>", [](ASN1T_Ticket& v) {
-         return std::string(v.version) + " " + std::to_string(v.valid) + " " + std::to_string(v.level);
-      });
+       "<Ticket><holder>x</holder></Ticket>", [](ASN1T_Ticket& v) {
+          return std::string(v.version) + " " + std::to_string(v.valid) + " " +
+                 std::to_string(v.level);
+       });
    EXPECT_EQ(fromText, "1 1 3");
 
    /* The default's text belongs to nobody: copy and free leave it. */
@@ -107,17 +108,20 @@ TEST_F(GeneratedCodecTest, InvalidValuesAreNotEncoded) {
       std::function<std::string()> encode;
       int status;
    } cases[] = {
-      {"CHOICE selector 0", [&] { return der(asn1E_Time, time); }, RTS_BAD_CHOICE},
-      {"CHOICE selector 3", [&] { return der(asn1E_Time, time3); }, RTS_BAD_CHOICE},
-      {"alternative held by no pointer", [&] { return der(asn1E_GeneralName, name); }, RTS_BAD_VALUE},
-      {"enumeration above its items", [&] { return der(asn1E_Status, enumerated); }, RTS_BAD_ENUM},
-      {"OCTET STRING (SIZE (8)) of 7", [&] { return der(asn1E_Key8, key); }, RTS_CONSTRAINT},
-      {"OCTET STRING beyond its array", [&] { return der(asn1E_Key8, longKey); }, RTS_VALUE_TOO_LONG},
-      {"BIT STRING beyond its array", [&] { return der(asn1E_Flags, flags); }, RTS_VALUE_TOO_LONG},
-      {"counted array without items", [&] { return der(asn1E_Numbers, numbers); }, RTS_BAD_VALUE},
-      {"signed part no SEQUENCE", [&] { return der(asn1E_Signed, notSequence); }, RTS_BAD_VALUE},
-      {"empty signed part", [&] { return der(asn1E_Signed, empty); }, RTS_BAD_VALUE},
-      {"PrintableString without text", [&] { return xerOf<ASN1C_Strings>(strings); }, RTS_BAD_VALUE},
+       {"CHOICE selector 0", [&] { return der(asn1E_Time, time); }, RTS_BAD_CHOICE},
+       {"CHOICE selector 3", [&] { return der(asn1E_Time, time3); }, RTS_BAD_CHOICE},
+       {"alternative held by no pointer", [&] { return der(asn1E_GeneralName, name); },
+        RTS_BAD_VALUE},
+       {"enumeration above its items", [&] { return der(asn1E_Status, enumerated); }, RTS_BAD_ENUM},
+       {"OCTET STRING (SIZE (8)) of 7", [&] { return der(asn1E_Key8, key); }, RTS_CONSTRAINT},
+       {"OCTET STRING beyond its array", [&] { return der(asn1E_Key8, longKey); },
+        RTS_VALUE_TOO_LONG},
+       {"BIT STRING beyond its array", [&] { return der(asn1E_Flags, flags); }, RTS_VALUE_TOO_LONG},
+       {"counted array without items", [&] { return der(asn1E_Numbers, numbers); }, RTS_BAD_VALUE},
+       {"signed part no SEQUENCE", [&] { return der(asn1E_Signed, notSequence); }, RTS_BAD_VALUE},
+       {"empty signed part", [&] { return der(asn1E_Signed, empty); }, RTS_BAD_VALUE},
+       {"PrintableString without text", [&] { return xerOf<ASN1C_Strings>(strings); },
+        RTS_BAD_VALUE},
    };
    for (const auto& c : cases) {
       EXPECT_EQ(c.encode(), status(c.status)) << c.what;

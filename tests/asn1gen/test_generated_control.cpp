@@ -31,7 +31,8 @@ TEST_F(GeneratedControlTest, XerBuffersWriteDocumentsOrFragments) {
    ASN1OCTET storage[128], tiny[16];
    EXPECT_EQ(xerOf<ASN1C_Params>(p, ASN1XEREncodeBuffer(storage, sizeof(storage), 1, 1)),
              "<Params><rounds>5</rounds><salt>0A0B</salt></Params>");
-   EXPECT_EQ(xerOf<ASN1C_Params>(p, ASN1XEREncodeBuffer(tiny, sizeof(tiny))), status(RTS_BUFFER_FULL));
+   EXPECT_EQ(xerOf<ASN1C_Params>(p, ASN1XEREncodeBuffer(tiny, sizeof(tiny))),
+             status(RTS_BUFFER_FULL));
    /* The buffer is emptied before each encode. */
    ASN1XEREncodeBuffer twice(1);
    ASN1C_Params control(twice, p);
@@ -174,7 +175,8 @@ TEST_F(GeneratedControlTest, BitStringClassesSetNamedBitsWithinTheirCapacity) {
    ASSERT_EQ(dynamic.set(Usage::execute), RTS_OK);
    EXPECT_EQ(usage.numbits, 3u);
    EXPECT_EQ(dynamic.cardinality(), 1u);
-   EXPECT_EQ(xerOf<ASN1C_Usage>(usage, ASN1XEREncodeBuffer(1)), kDeclaration + "<Usage>001</Usage>");
+   EXPECT_EQ(xerOf<ASN1C_Usage>(usage, ASN1XEREncodeBuffer(1)),
+             kDeclaration + "<Usage>001</Usage>");
 }
 
 TEST_F(GeneratedControlTest, TimeClassesReadTheBoundTextAndAssign) {

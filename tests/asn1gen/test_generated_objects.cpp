@@ -110,8 +110,9 @@ TEST_F(GeneratedObjectsTest, ObjectsWithoutValueStorage) {
    read captured text back; absent open types are not looked at. */
 TEST_F(GeneratedObjectsTest, TableConstraintFunctionsRenewBothForms) {
    ASN1T_AlgorithmIdentifier alg, unknown, absent;
-   ASSERT_EQ(decode(asn1D_AlgorithmIdentifier, alg, tlv("30", gentestOid("01 02") + "30 03 02 01 07")),
-             RTS_OK);
+   ASSERT_EQ(
+       decode(asn1D_AlgorithmIdentifier, alg, tlv("30", gentestOid("01 02") + "30 03 02 01 07")),
+       RTS_OK);
    static_cast<ASN1T_Params*>(alg.parameters.decoded)->rounds = 9;
    ASSERT_GE(asn1ETC_AlgorithmIdentifier(&ctxt, &alg), 0);
    EXPECT_EQ(hexOf(alg.parameters.data, alg.parameters.numocts), "3003020109");
@@ -128,7 +129,8 @@ TEST_F(GeneratedObjectsTest, TableConstraintFunctionsRenewBothForms) {
              "<Encoded>0201FF</Encoded>");
 
    ASN1T_Extension ext;
-   ASSERT_EQ(decode(asn1D_Extension, ext, tlv("30", gentestOid("02 09") + "04 03 02 01 01")), RTS_OK);
+   ASSERT_EQ(decode(asn1D_Extension, ext, tlv("30", gentestOid("02 09") + "04 03 02 01 01")),
+             RTS_OK);
    ASSERT_EQ(asn1XETC_Extension(&ctxt, &ext), RTS_OK);
    EXPECT_EQ(hexOf(ext.extnValueObject.data, ext.extnValueObject.numocts), "020101");
 

@@ -16,7 +16,8 @@ namespace {
    freed. */
 template <class Value, class Control, void (*Free)(ASN1CTXT*, Value*)>
 void decodeThenFree(const char* fixture, bool writeDer) {
-   const std::string der = testsupport::readFile(testsupport::sourcePath("tests/fixtures/") + fixture);
+   const std::string der =
+       testsupport::readFile(testsupport::sourcePath("tests/fixtures/") + fixture);
    ASN1BERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(der.data()),
                               static_cast<int>(der.size()));
    rtCtxtSetFlag(buffer.getCtxtPtr(), CTXTF_OPENTYPE_NOCOPY);
@@ -43,19 +44,21 @@ const struct {
    const char* fixture;
    void (*decodeThenFree)(const char* fixture, bool writeDer);
 } kMessages[] = {
-   {"cert/certificate_ec_v3_all_extensions.der",
-    decodeThenFree<ASN1T_Certificate, ASN1C_Certificate, asn1Free_Certificate>},
-   {"cert/certificationrequest_ec_extensions.der",
-    decodeThenFree<ASN1T_CertificationRequest, ASN1C_CertificationRequest,
-                   asn1Free_CertificationRequest>},
-   {"cms/contentinfo_signed_multi_certs_crls.der",
-    decodeThenFree<ASN1T_ContentInfo, ASN1C_ContentInfo, asn1Free_ContentInfo>},
-   {"ocsp/ocspresponse_good_nonce.der",
-    decodeThenFree<ASN1T_OCSPResponse, ASN1C_OCSPResponse, asn1Free_OCSPResponse>},
-   {"cmp/pkimessage_ir.der", decodeThenFree<ASN1T_PKIMessage, ASN1C_PKIMessage, asn1Free_PKIMessage>},
-   {"cmp/pkimessage_genm.der", decodeThenFree<ASN1T_PKIMessage, ASN1C_PKIMessage, asn1Free_PKIMessage>},
-   {"tsp/timestampresp_granted_plain.der",
-    decodeThenFree<ASN1T_TimeStampResp, ASN1C_TimeStampResp, asn1Free_TimeStampResp>},
+    {"cert/certificate_ec_v3_all_extensions.der",
+     decodeThenFree<ASN1T_Certificate, ASN1C_Certificate, asn1Free_Certificate>},
+    {"cert/certificationrequest_ec_extensions.der",
+     decodeThenFree<ASN1T_CertificationRequest, ASN1C_CertificationRequest,
+                    asn1Free_CertificationRequest>},
+    {"cms/contentinfo_signed_multi_certs_crls.der",
+     decodeThenFree<ASN1T_ContentInfo, ASN1C_ContentInfo, asn1Free_ContentInfo>},
+    {"ocsp/ocspresponse_good_nonce.der",
+     decodeThenFree<ASN1T_OCSPResponse, ASN1C_OCSPResponse, asn1Free_OCSPResponse>},
+    {"cmp/pkimessage_ir.der",
+     decodeThenFree<ASN1T_PKIMessage, ASN1C_PKIMessage, asn1Free_PKIMessage>},
+    {"cmp/pkimessage_genm.der",
+     decodeThenFree<ASN1T_PKIMessage, ASN1C_PKIMessage, asn1Free_PKIMessage>},
+    {"tsp/timestampresp_granted_plain.der",
+     decodeThenFree<ASN1T_TimeStampResp, ASN1C_TimeStampResp, asn1Free_TimeStampResp>},
 };
 
 class MessageFreeTest : public HeapProbeTest {};

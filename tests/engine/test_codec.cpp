@@ -205,7 +205,8 @@ class CodecTest : public GeneratedTest {
       rtCtxtClearFlag(&ctxt, CTXTF_OPENTYPE_NOCOPY);
       if (!inPlace) asn1rt::freeValue(&ctxt, c.type->desc, value.get());
       rtErrReset(&ctxt.errInfo);
-      return (failure.path().empty() ? "-" : failure.path()) + " " + std::to_string(failure.offset());
+      return (failure.path().empty() ? "-" : failure.path()) + " " +
+             std::to_string(failure.offset());
    }
 
    /* The row decoded, copied and freed, and its copy, once the source is

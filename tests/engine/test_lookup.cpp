@@ -46,7 +46,8 @@ TEST_F(LookupTest, LargeAndReplacedSets) {
    for (ASN1UINT i = 0; i < 300; i++) rows.push_back({i % 3, 5, 4, i / 3});
    Objects big(rows);
    for (size_t i = 0; i < rows.size(); i++)
-      EXPECT_EQ(asn1rt::lookupObject(&big.set, oidOf({rows[i][0], 5, 4, rows[i][3]})), &big.objects[i]);
+      EXPECT_EQ(asn1rt::lookupObject(&big.set, oidOf({rows[i][0], 5, 4, rows[i][3]})),
+                &big.objects[i]);
    EXPECT_EQ(asn1rt::lookupObject(&big.set, oidOf({0, 5, 4})), nullptr);
    EXPECT_EQ(asn1rt::lookupObject(&big.set, oidOf({0, 5, 4, 0, 0})), nullptr);
    EXPECT_EQ(asn1rt::lookupObject(&big.set, oidOf({0, 5, 4, 100})), nullptr);
@@ -77,8 +78,9 @@ TEST_F(LookupTest, ThreadsBuildIndexesOfTheirOwn) {
 
 TEST_F(LookupTest, TableStepsLeaveTheCallersBufferAsItWas) {
    ASN1T_AlgorithmIdentifier a;
-   ASSERT_EQ(decode(asn1D_AlgorithmIdentifier, a, tlv("30", gentestOid("01 02") + "30 03 02 01 05")),
-             RTS_OK);
+   ASSERT_EQ(
+       decode(asn1D_AlgorithmIdentifier, a, tlv("30", gentestOid("01 02") + "30 03 02 01 05")),
+       RTS_OK);
    const ASN1BUFFER before = ctxt.buffer;
    const ASN1USINT flags = ctxt.flags;
    ASSERT_EQ(asn1rt::tableDecode(&ctxt, &asn1Desc_AlgorithmIdentifier, &a), RTS_OK);

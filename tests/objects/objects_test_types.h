@@ -64,7 +64,8 @@ public:
       setMsgBuf(buffer);
       buffer.init();
       ASN1CTXT* pctxt = buffer.getCtxtPtr();
-      if (buffer.isA(ASN1MessageBufferIF::BEREncode)) return xe_integer(pctxt, &mValue, TAG_EXPLICIT);
+      if (buffer.isA(ASN1MessageBufferIF::BEREncode))
+         return xe_integer(pctxt, &mValue, TAG_EXPLICIT);
       if (!buffer.isA(ASN1MessageBufferIF::XEREncode)) return RTS_UNSUPPORTED;
       const bool document = !(pctxt->flags & CTXTF_XER_FRAGMENT);
       int stat = document ? xerEncStartDocument(pctxt) : RTS_OK;

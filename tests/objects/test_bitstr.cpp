@@ -33,8 +33,8 @@ int apply(ASN1CBitStr& bits, const casefile::Words& w, std::string& shown) {
    auto n = [&](size_t i) { return static_cast<ASN1UINT>(std::stoul(w.at(i))); };
    const bool logical = op == "and" || op == "or" || op == "xor" || op == "andnot";
    const std::string octets = logical && w[1] != "~" ? testsupport::fromHex(w[1]) : "";
-   const ASN1OCTET* data = logical && w[1] == "~" ? nullptr
-                                                  : reinterpret_cast<const ASN1OCTET*>(octets.data());
+   const ASN1OCTET* data =
+       logical && w[1] == "~" ? nullptr : reinterpret_cast<const ASN1OCTET*>(octets.data());
    int answer = 0;
    Octets out(8, 0xEE);
    if (op == "set") return w.size() > 2 ? bits.set(n(1), n(2)) : bits.set(n(1));
@@ -59,7 +59,8 @@ int apply(ASN1CBitStr& bits, const casefile::Words& w, std::string& shown) {
    if (op == "range") answer = bits.get(n(1), n(2), out.data(), static_cast<int>(n(3)));
    if (answer < 0) return answer;
    const bool octetAnswer = op == "bytes" || op == "range";
-   shown += " =" + (octetAnswer ? hex(out.data(), n(op == "bytes" ? 1 : 3)) : std::to_string(answer));
+   shown +=
+       " =" + (octetAnswer ? hex(out.data(), n(op == "bytes" ? 1 : 3)) : std::to_string(answer));
    return RTS_OK;
 }
 
@@ -72,9 +73,11 @@ TEST(BitStr, CaseFile) {
       ASN1UINT numbits = make[0] == "count" ? 0 : static_cast<ASN1UINT>(std::stoul(make[2]));
       ASN1TDynBitStr value{numbits, caller.empty() ? nullptr : caller.data()};
       std::unique_ptr<ASN1CBitStr> bits(
-         make[0] == "bounded" ? new ASN1CBitStr(context, caller.data(), numbits, std::stoul(make[3]))
-         : make[0] == "dyn"   ? new ASN1CBitStr(context, value)
-                              : new ASN1CBitStr(context, static_cast<ASN1UINT>(std::stoul(make[1]))));
+          make[0] == "bounded"
+              ? new ASN1CBitStr(context, caller.data(), numbits, std::stoul(make[3]))
+          : make[0] == "dyn"
+              ? new ASN1CBitStr(context, value)
+              : new ASN1CBitStr(context, static_cast<ASN1UINT>(std::stoul(make[1]))));
       std::string answers;
       int stat = RTS_OK;
       for (size_t i = 1; i < c.steps.size() && stat == RTS_OK; i++)
@@ -100,7 +103,8 @@ TEST(BitStr, GrowthCopiesAndRepointing) {
    ASN1CBitStr grown(context, value);
    ASSERT_EQ(grown.set(8 * 1026), 0);
    ASSERT_EQ(grown.set(8 * 1030), 0);
-   EXPECT_EQ(hex(value.data, 2) + hex(value.data + 1026, 5), "A5F08000000080") << "moved into the heap";
+   EXPECT_EQ(hex(value.data, 2) + hex(value.data + 1026, 5), "A5F08000000080")
+       << "moved into the heap";
    EXPECT_EQ(hex(callers, 2), "A5F0");
    ASN1TDynBitStr own = grown;
    EXPECT_EQ(grown.doAnd(own.data, 8), RTS_BAD_ARGUMENT) << "its own octets";
@@ -120,7 +124,8 @@ TEST(BitStr, GrowthCopiesAndRepointing) {
    ASN1OCTET other[2] = {0xFF, 0xFF};
    bounded.init(other, numbits = 12, 16);
    EXPECT_EQ(bounded.clear(0, 8), 0);
-   EXPECT_EQ(hex(other, 2) + "/" + std::to_string(numbits), "00FF/16") << "re-pointing clears nothing";
+   EXPECT_EQ(hex(other, 2) + "/" + std::to_string(numbits), "00FF/16")
+       << "re-pointing clears nothing";
    ASN1OCTET full[1] = {0xFF};
    ASN1TDynBitStr dynValue = {3, full};
    bounded.init(dynValue);

@@ -36,7 +36,8 @@ TEST(BerBuffers, EncodeDecodeAndReuse) {
    ASN1INT value = 300;
    IntCType number(fixed, value);
    ASSERT_EQ(number.Encode(), 4);
-   EXPECT_EQ(fixed.getMsgPtr(), storage + 3) << "written back to front, before the spare last octet";
+   EXPECT_EQ(fixed.getMsgPtr(), storage + 3)
+       << "written back to front, before the spare last octet";
    EXPECT_EQ(bytesOf(storage + 3, 4), (Bytes{0x02, 0x02, 0x01, 0x2C}));
    ASN1OCTET* copy = fixed.getMsgCopy();
    value = -129;
@@ -71,7 +72,8 @@ TEST(BerBuffers, EncodeDecodeAndReuse) {
 
 TEST(BerBuffers, FindElementWalksDepthFirst) {
    // SEQUENCE { INTEGER 5, SEQUENCE { OCTET STRING AA, INTEGER 7 } }
-   const Bytes nested = {0x30, 0x0B, 0x02, 0x01, 0x05, 0x30, 0x06, 0x04, 0x01, 0xAA, 0x02, 0x01, 0x07};
+   const Bytes nested = {0x30, 0x0B, 0x02, 0x01, 0x05, 0x30, 0x06,
+                         0x04, 0x01, 0xAA, 0x02, 0x01, 0x07};
    const ASN1TAG seq = TM_UNIV | TM_CONS | ASN_ID_SEQ, integer = TM_UNIV | ASN_ID_INT;
    const ASN1TAG octets = TM_UNIV | ASN_ID_OCTSTR;
    const struct {
@@ -128,7 +130,8 @@ TEST(Buffers, ControlBase) {
    IntCType own(value);
    EXPECT_EQ(own.Decode(), RTS_UNSUPPORTED) << "no buffer";
    own.setMsgBuf(berEncode);
-   EXPECT_EQ(own.getCtxtPtr()->typeMemHeap, berEncode.getCtxtPtr()->typeMemHeap) << "the buffer's heap";
+   EXPECT_EQ(own.getCtxtPtr()->typeMemHeap, berEncode.getCtxtPtr()->typeMemHeap)
+       << "the buffer's heap";
    EXPECT_NE(own.getCtxtPtr(), berEncode.getCtxtPtr()) << "its own context";
    EXPECT_EQ(own.Encode(), 3);
    EXPECT_EQ(bytesOf(berEncode.getMsgPtr(), 3), (Bytes{0x02, 0x01, 0x11}));

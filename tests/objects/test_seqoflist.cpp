@@ -36,7 +36,8 @@ TEST(SeqOfList, CaseFile) {
       std::string answers;
       for (const casefile::Words& w : c.steps) {
          const std::string& op = w[0];
-         const int n = w.size() > 1 && w[1][0] != '~' && !std::isalpha(w[1][0]) ? std::stoi(w[1]) : 0;
+         const int n =
+             w.size() > 1 && w[1][0] != '~' && !std::isalpha(w[1][0]) ? std::stoi(w[1]) : 0;
          void* data = w.size() > 1 ? letter(w.back()) : nullptr;
          std::string answer;
          if (op == "append") list.append(data);
@@ -86,7 +87,8 @@ TEST(SeqOfList, ArraysFreeingAndConstructors) {
    EXPECT_EQ(list.toArray(roomy, sizeof(int), 6), roomy);
    EXPECT_EQ(std::vector<int>(roomy, roomy + 6), (std::vector<int>{7, 21, 9, 7, 8, -1}));
    const int* other = static_cast<int*>(list.toArray(tight, sizeof(int), 4));
-   EXPECT_EQ(std::vector<int>(other, other + 5), (std::vector<int>{7, 21, 9, 7, 8})) << "a new array";
+   EXPECT_EQ(std::vector<int>(other, other + 5), (std::vector<int>{7, 21, 9, 7, 8}))
+       << "a new array";
 
    ASN1CSeqOfList keep(context, static_cast<_Asn1RTDList&>(value), 0), orphan(nullptr, value);
    EXPECT_EQ(keep.size(), 5);

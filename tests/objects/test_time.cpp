@@ -15,8 +15,9 @@
 namespace {
 
 std::string fieldsOf(ASN1CTime& t) {
-   const int fields[] = {t.getYear(), t.getMonth(), t.getDay(), t.getHour(), t.getMinute(),
-                         t.getSecond(), t.getFraction(), t.getUTC(), t.getDiffHour(), t.getDiffMinute()};
+   const int fields[] = {t.getYear(),     t.getMonth(),     t.getDay(),      t.getHour(),
+                         t.getMinute(),   t.getSecond(),    t.getFraction(), t.getUTC(),
+                         t.getDiffHour(), t.getDiffMinute()};
    std::string text;
    for (int f : fields) text += (text.empty() ? "" : " ") + std::to_string(f);
    return text;
@@ -29,8 +30,10 @@ int apply(ASN1CGeneralizedTime& t, const casefile::Words& w, std::string& answer
       ASN1CGeneralizedTime other(t.getContext(), text);
       const int value = t.equals(other);
       EXPECT_EQ(-other.equals(t), value);
-      const bool operators[] = {t == other, t != other, t > other, t < other, t >= other, t <= other};
-      const bool expected[] = {value == 0, value != 0, value > 0, value < 0, value >= 0, value <= 0};
+      const bool operators[] = {t == other, t != other, t > other,
+                                t < other,  t >= other, t <= other};
+      const bool expected[] = {value == 0, value != 0, value > 0,
+                               value < 0,  value >= 0, value <= 0};
       EXPECT_TRUE(std::equal(operators, operators + 6, expected)) << w[1];
       answers += " =" + std::to_string(value);
       return RTS_OK;
@@ -89,15 +92,18 @@ TEST(Time, CaseFile) {
       std::string answers;
       t.getYear(); /* the text is parsed on first use */
       EXPECT_EQ(text, first[0].c_str()) << "parsing alone leaves the caller's text";
-      for (size_t i = 1; i < c.steps.size() && stat == RTS_OK; i++) stat = apply(t, c.steps[i], answers);
+      for (size_t i = 1; i < c.steps.size() && stat == RTS_OK; i++)
+         stat = apply(t, c.steps[i], answers);
       if (stat == RTS_OK) stat = context->getPtr()->errInfo.status;
       const int status = casefile::statusAt(c, 1);
       EXPECT_EQ(stat, status);
       EXPECT_EQ(context->getPtr()->errInfo.status, status);
-      EXPECT_EQ(c.expected.size() > 2 ? fieldsOf(t) : "", c.expected.size() > 2 ? c.expected[2] : "");
+      EXPECT_EQ(c.expected.size() > 2 ? fieldsOf(t) : "",
+                c.expected.size() > 2 ? c.expected[2] : "");
       const char* compiled = t.getTimeStringPtr();
       EXPECT_EQ((compiled != nullptr ? compiled : "~") + answers, c.expected.at(0));
-      EXPECT_STREQ(text, compiled != nullptr ? compiled : first[0].c_str()) << "the caller's text follows";
+      EXPECT_STREQ(text, compiled != nullptr ? compiled : first[0].c_str())
+          << "the caller's text follows";
    });
    if (zone != nullptr) setenv("TZ", savedZone.c_str(), 1);
    else unsetenv("TZ");
@@ -112,13 +118,15 @@ TEST(Time, TextBuffersAndAssignment) {
    EXPECT_EQ(big.setHour(8), 0);
    EXPECT_EQ(little.setHour(13), 0);
    EXPECT_EQ(std::string(inPlace == roomy ? "in place " : "") + roomy, "in place 20240101080000Z");
-   EXPECT_EQ(std::string(moved) + " " + small, "20240101130000Z 20240101120000Z") << "its own buffer";
+   EXPECT_EQ(std::string(moved) + " " + small, "20240101130000Z 20240101120000Z")
+       << "its own buffer";
 
    const char* der = "20240101120000.5Z";
    ASN1CGeneralizedTime t(context, der, true);
    EXPECT_EQ(t.getTimeString(copy, 17), nullptr) << "17 characters need 18 octets";
    EXPECT_EQ(t.getTimeString(copy, 18), copy);
-   EXPECT_EQ(std::string(copy) + " " + std::to_string(t.getTimeStringLen()), "20240101120000.5Z 17");
+   EXPECT_EQ(std::string(copy) + " " + std::to_string(t.getTimeStringLen()),
+             "20240101120000.5Z 17");
    const char *zoned = "20240101120000+0130", *bad = "20241301";
    ASN1CGeneralizedTime source(context, zoned), broken(context, bad);
    t = source;

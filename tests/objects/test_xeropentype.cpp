@@ -21,13 +21,14 @@ std::string targetText(const ASN1TOpenType& target) {
 // every event inside the component and its end tag.
 class ComponentDriver : public OSXMLContentHandler {
 public:
-   ComponentDriver(ASN1MessageBufferIF& buffer, ASN1TOpenType& target) : mBuffer(buffer), mTarget(target) {}
-   ~ComponentDriver() override { delete capture; }
-   void startElement(const char* uri, const char* name, const char* qName,
-                     const char* const* attrs) override {
-      if (capture != nullptr) return capture->startElement(uri, name, qName, attrs);
-      capture = new ASN1CXerOpenType(mBuffer, mTarget);
-      capture->init(1);
+  ComponentDriver(ASN1MessageBufferIF& buffer, ASN1TOpenType& target)
+      : mBuffer(buffer), mTarget(target) {}
+  ~ComponentDriver() override { delete capture; }
+  void startElement(const char* uri, const char* name, const char* qName,
+                    const char* const* attrs) override {
+     if (capture != nullptr) return capture->startElement(uri, name, qName, attrs);
+     capture = new ASN1CXerOpenType(mBuffer, mTarget);
+     capture->init(1);
    }
    void characters(const char* chars, unsigned int length) override {
       if (capture != nullptr) capture->characters(chars, length);
@@ -58,8 +59,10 @@ TEST_F(XerOpenTypeCapture, CaseFile) {
          reader.parse(document.data(), static_cast<int>(document.size()));
       }
       EXPECT_EQ(targetText(target), captured);
-      EXPECT_EQ(target.flags, captured.empty() ? 0u : ASN1OPENTYPE_BORROWED) << "in the message heap";
-      EXPECT_TRUE(captured.empty() ? blocks.size() == before : holds(target.data + target.numocts - 1));
+      EXPECT_EQ(target.flags, captured.empty() ? 0u : ASN1OPENTYPE_BORROWED)
+          << "in the message heap";
+      EXPECT_TRUE(captured.empty() ? blocks.size() == before
+                                   : holds(target.data + target.numocts - 1));
    });
 }
 
@@ -91,7 +94,8 @@ TEST_F(XerOpenTypeCapture, WriteFailureIsThrownAsSaxException) {
    capture.startElement(nullptr, "A", "A", nullptr);
    allowed = 0; /* the 1024-byte capture buffer cannot grow */
    const std::string text(2000, 'x');
-   EXPECT_THROW(capture.characters(text.data(), static_cast<unsigned>(text.size())), OSRTSAXException);
+   EXPECT_THROW(capture.characters(text.data(), static_cast<unsigned>(text.size())),
+                OSRTSAXException);
    allowed = -1;
    int status = 0;
    EXPECT_EQ(capture.getErrorInfo(&status, nullptr, nullptr), 1);

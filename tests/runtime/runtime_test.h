@@ -27,7 +27,8 @@ typedef std::vector<ASN1OCTET> Octets;
 
 inline std::string trim(const std::string& text) {
    const size_t first = text.find_first_not_of(' ');
-   return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') - first + 1);
+   return first == std::string::npos ? ""
+                                     : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 /* The parts between separators, trimmed, an empty last one included. */
@@ -67,11 +68,18 @@ inline std::string spaced(const ASN1OCTET* data, size_t count) {
 inline std::string spaced(const Octets& octets) { return spaced(octets.data(), octets.size()); }
 
 inline std::string statusName(int status) {
-   static const std::map<int, std::string> names = {
-      {RTS_OK, "OK"}, {RTS_END_OF_DATA, "END_OF_DATA"}, {RTS_NOT_FOUND, "NOT_FOUND"}, {RTS_BAD_OID, "BAD_OID"},
-      {RTS_BAD_LENGTH, "BAD_LENGTH"}, {RTS_NO_MEMORY, "NO_MEMORY"}, {RTS_VALUE_TOO_LONG, "VALUE_TOO_LONG"},
-      {RTS_BAD_VALUE, "BAD_VALUE"}, {RTS_BAD_TAG, "BAD_TAG"}, {RTS_CONSTRAINT, "CONSTRAINT"},
-      {RTS_BAD_ARGUMENT, "BAD_ARGUMENT"}, {RTS_TOO_BIG, "TOO_BIG"}};
+   static const std::map<int, std::string> names = {{RTS_OK, "OK"},
+                                                    {RTS_END_OF_DATA, "END_OF_DATA"},
+                                                    {RTS_NOT_FOUND, "NOT_FOUND"},
+                                                    {RTS_BAD_OID, "BAD_OID"},
+                                                    {RTS_BAD_LENGTH, "BAD_LENGTH"},
+                                                    {RTS_NO_MEMORY, "NO_MEMORY"},
+                                                    {RTS_VALUE_TOO_LONG, "VALUE_TOO_LONG"},
+                                                    {RTS_BAD_VALUE, "BAD_VALUE"},
+                                                    {RTS_BAD_TAG, "BAD_TAG"},
+                                                    {RTS_CONSTRAINT, "CONSTRAINT"},
+                                                    {RTS_BAD_ARGUMENT, "BAD_ARGUMENT"},
+                                                    {RTS_TOO_BIG, "TOO_BIG"}};
    return names.count(status) ? names.at(status) : std::to_string(status);
 }
 
@@ -98,7 +106,8 @@ struct EncodeContext {
    ASN1CTXT* get() { return &ctxt; }
    ASN1UINT length() const { return ctxt.buffer.size - 1 - ctxt.buffer.byteIndex; }
    std::string bytes() const {
-      return std::string(ctxt.buffer.data + ctxt.buffer.byteIndex, ctxt.buffer.data + ctxt.buffer.size - 1);
+      return std::string(ctxt.buffer.data + ctxt.buffer.byteIndex,
+                         ctxt.buffer.data + ctxt.buffer.size - 1);
    }
    std::string octets() const { return spaced(ctxt.buffer.data + ctxt.buffer.byteIndex, length()); }
    ASN1CTXT ctxt;
@@ -109,7 +118,9 @@ struct EncodeContext {
 template <typename Unit>
 std::string unitsText(const Unit* units, size_t count) {
    std::ostringstream out;
-   for (size_t i = 0; i < count; i++) out << (i == 0 ? "" : " ") << std::uppercase << std::hex << std::setw(4) << std::setfill('0') << units[i];
+   for (size_t i = 0; i < count; i++)
+      out << (i == 0 ? "" : " ") << std::uppercase << std::hex << std::setw(4) << std::setfill('0')
+          << units[i];
    return out.str();
 }
 template <typename Unit>
@@ -122,12 +133,15 @@ std::vector<Unit> unitsOf(const std::string& text) {
 
 /* BMPString or UniversalString: decodes into *out, or encodes the value. */
 template <typename Str, typename Unit, typename Enc, typename Dec>
-int wide(ASN1CTXT* c, ASN1TagType tt, ASN1TAG tag, int len, std::string* out, const std::string& value, Enc enc, Dec dec) {
+int wide(ASN1CTXT* c, ASN1TagType tt, ASN1TAG tag, int len, std::string* out,
+         const std::string& value, Enc enc, Dec dec) {
    std::vector<Unit> units = unitsOf<Unit>(value);
    Str s{static_cast<ASN1UINT>(units.size()), units.data()};
    if (out == nullptr) return enc(c, &s, tt, tag);
    const int stat = dec(c, &s, tt, tag, len);
-   if (stat == RTS_OK && s.nchars == 0) { EXPECT_EQ(nullptr, s.data) << "no characters hold no block"; }
+   if (stat == RTS_OK && s.nchars == 0) {
+      EXPECT_EQ(nullptr, s.data) << "no characters hold no block";
+   }
    *out = unitsText(s.data, s.nchars);
    return stat;
 }
@@ -150,7 +164,8 @@ inline int codec(const std::string& type, ASN1CTXT* c, ASN1TagType tt, int len, 
    const ASN1OCTET* data = fixed;
    ASN1UINT n = capacity;
    int stat = RTS_OK;
-   if (base == "BOOLEAN" || base == "INTEGER" || base == "ENUMERATED" || base == "UNSIGNED" || base == "UINT16") {
+   if (base == "BOOLEAN" || base == "INTEGER" || base == "ENUMERATED" || base == "UNSIGNED" ||
+       base == "UINT16") {
       const long long number = enc ? std::stoll(value) : 0;
       ASN1BOOL b = static_cast<ASN1BOOL>(number);
       ASN1INT i = static_cast<ASN1INT>(number);
@@ -161,11 +176,15 @@ inline int codec(const std::string& type, ASN1CTXT* c, ASN1TagType tt, int len, 
       if (base == "ENUMERATED") stat = enc ? xe_enum(c, &i, tt) : xd_enum(c, &i, tt, len);
       if (base == "UNSIGNED") stat = enc ? xe_unsigned(c, &u, tt) : xd_unsigned(c, &u, tt, len);
       if (base == "UINT16") stat = enc ? xe_uint16(c, &u16, tt) : xd_uint16(c, &u16, tt, len);
-      const long long decoded = base == "BOOLEAN" ? b : base == "UNSIGNED" ? u : base == "UINT16" ? u16 : static_cast<long long>(i);
+      const long long decoded = base == "BOOLEAN"    ? b
+                                : base == "UNSIGNED" ? u
+                                : base == "UINT16"   ? u16
+                                                     : static_cast<long long>(i);
       if (!enc) *out = std::to_string(decoded);
    } else if (base == "NULL") {
       stat = enc ? xe_null(c, tt) : xd_null(c, tt);
-   } else if (base == "BIGINT" || base == "IA5String" || base == "UTF8String" || base == "PrintableString") {
+   } else if (base == "BIGINT" || base == "IA5String" || base == "UTF8String" ||
+              base == "PrintableString") {
       const char* text = nullptr;
       if (enc) return base == "BIGINT" ? xe_bigint(c, value == "null" ? nullptr : value.c_str(), tt)
                                        : xe_charstr(c, value.c_str(), tt, tag);
@@ -174,25 +193,38 @@ inline int codec(const std::string& type, ASN1CTXT* c, ASN1TagType tt, int len, 
    } else if (base == "OBJECT IDENTIFIER") {
       ASN1OBJID oid{};
       for (const std::string& arc : split(enc ? value : "", '.'))
-         if (!arc.empty()) oid.arcs[oid.numarcs++ % MAX_OID_ARCS] = static_cast<ASN1UINT>(std::stoul(arc));
+         if (!arc.empty())
+            oid.arcs[oid.numarcs++ % MAX_OID_ARCS] = static_cast<ASN1UINT>(std::stoul(arc));
       if (enc) return xe_objid(c, &oid, tt);
       stat = xd_objid(c, &oid, tt, len);
-      for (ASN1UINT k = 0; k < oid.numarcs; k++) *out += (k == 0 ? "" : ".") + std::to_string(oid.arcs[k]);
+      for (ASN1UINT k = 0; k < oid.numarcs; k++)
+         *out += (k == 0 ? "" : ".") + std::to_string(oid.arcs[k]);
    } else if (base == "OCTETS" || base == "BITS") {
       /* Bits as "count:octets", e.g. "12:AA B0". */
       const size_t colon = value.find(':');
       const Octets o = hex(value.substr(base == "BITS" ? colon + 1 : 0));
-      if (enc && base == "OCTETS") return xe_octstr(c, o.data(), static_cast<ASN1UINT>(o.size()), tt);
-      if (enc) return xe_bitstr(c, o.empty() ? nullptr : o.data(), std::stoul(value.substr(0, colon)), tt);
-      if (base == "OCTETS") stat = capacity == 0 ? xd_octstr(c, &data, &n, tt, len) : xd_octstr_s(c, fixed, &n, tt, len);
-      else stat = capacity == 0 ? xd_bitstr(c, &data, &n, tt, len) : xd_bitstr_s(c, fixed, &n, tt, len);
-      if (stat == RTS_OK && n == 0) { EXPECT_TRUE(capacity != 0 || data == nullptr) << "an empty value holds no block"; }
+      if (enc && base == "OCTETS")
+         return xe_octstr(c, o.data(), static_cast<ASN1UINT>(o.size()), tt);
+      if (enc)
+         return xe_bitstr(c, o.empty() ? nullptr : o.data(), std::stoul(value.substr(0, colon)),
+                          tt);
+      if (base == "OCTETS")
+         stat =
+             capacity == 0 ? xd_octstr(c, &data, &n, tt, len) : xd_octstr_s(c, fixed, &n, tt, len);
+      else
+         stat =
+             capacity == 0 ? xd_bitstr(c, &data, &n, tt, len) : xd_bitstr_s(c, fixed, &n, tt, len);
+      if (stat == RTS_OK && n == 0) {
+         EXPECT_TRUE(capacity != 0 || data == nullptr) << "an empty value holds no block";
+      }
       const size_t count = stat != RTS_OK ? 0 : base == "BITS" ? (n + 7) / 8 : n;
       *out = (base == "BITS" ? std::to_string(n) + ":" : "") + spaced(data, count);
    } else if (base == "BMPString") {
-      return wide<ASN116BitCharString, ASN116BITCHAR>(c, tt, tag, len, out, value, xe_16BitCharStr, xd_16BitCharStr);
+      return wide<ASN116BitCharString, ASN116BITCHAR>(c, tt, tag, len, out, value, xe_16BitCharStr,
+                                                      xd_16BitCharStr);
    } else {
-      return wide<ASN132BitCharString, ASN132BITCHAR>(c, tt, tag, len, out, value, xe_32BitCharStr, xd_32BitCharStr);
+      return wide<ASN132BitCharString, ASN132BITCHAR>(c, tt, tag, len, out, value, xe_32BitCharStr,
+                                                      xd_32BitCharStr);
    }
    return stat;
 }

@@ -18,7 +18,9 @@ struct Node {
    bool explicitWrap = false;
    std::vector<Node> children;
    bool constructed() const { return type == "SEQUENCE" || type == "SET OF"; }
-   ASN1TagType tagging() const { return wrapTag != 0 && !explicitWrap ? TAG_IMPLICIT : TAG_EXPLICIT; }
+   ASN1TagType tagging() const {
+      return wrapTag != 0 && !explicitWrap ? TAG_IMPLICIT : TAG_EXPLICIT;
+   }
    ASN1TAG outerTag() const { return wrapTag | (explicitWrap || constructed() ? TM_CONS : 0); }
    ASN1TAG universal() const { return TM_CONS | (type == "SEQUENCE" ? ASN_ID_SEQ : ASN_ID_SET); }
 };
@@ -33,7 +35,9 @@ int encode(ASN1CTXT* c, const Node& n, std::mt19937& rng) {
    for (size_t k = order.size(); k-- > 0 && len >= 0;) {
       const int childLen = encode(c, *order[k], rng);
       len = childLen < 0 ? childLen : len + childLen;
-      if (childLen >= 0 && n.type == "SET OF") { EXPECT_EQ(RTS_OK, xe_addBufLocDescr(c, &list, static_cast<ASN1UINT>(childLen))); }
+      if (childLen >= 0 && n.type == "SET OF") {
+         EXPECT_EQ(RTS_OK, xe_addBufLocDescr(c, &list, static_cast<ASN1UINT>(childLen)));
+      }
    }
    if (n.type == "SET OF" && len >= 0) len = xe_derCanonicalSort(c, &list);
    if (n.constructed() && n.tagging() == TAG_EXPLICIT) len = xe_tag_len(c, n.universal(), len);
@@ -55,9 +59,11 @@ int decode(ASN1CTXT* c, const Node& n, Node& out) {
    if (stat != RTS_OK || tag != n.outerTag()) return stat != RTS_OK ? stat : RTS_NOT_FOUND;
    if (!n.constructed()) return codec(n.type, c, n.tagging(), len, &out.value);
    if (n.tagging() == TAG_EXPLICIT) stat = xd_tag_len(c, &tag, &len, XD_MODE_ADVANCE);
-   if (stat != RTS_OK || (n.tagging() == TAG_EXPLICIT && tag != n.universal())) return stat != RTS_OK ? stat : RTS_NOT_FOUND;
+   if (stat != RTS_OK || (n.tagging() == TAG_EXPLICIT && tag != n.universal()))
+      return stat != RTS_OK ? stat : RTS_NOT_FOUND;
    const ASN1UINT end = c->buffer.byteIndex + static_cast<ASN1UINT>(len);
-   for (size_t k = 0; k < n.children.size() && stat == RTS_OK; k++) stat = decode(c, n.children[k], out.children[k]);
+   for (size_t k = 0; k < n.children.size() && stat == RTS_OK; k++)
+      stat = decode(c, n.children[k], out.children[k]);
    return stat == RTS_OK && c->buffer.byteIndex != end ? RTS_BAD_LENGTH : stat;
 }
 
@@ -77,7 +83,9 @@ struct Generator {
       if (n.type == "SET OF") sortByEncoding(n.children);
       static const ASN1TAG classes[] = {TM_CTXT, TM_CTXT, TM_APPL, TM_PRIV};
       const unsigned wrap = pick(6);
-      if (wrap < 2) n.wrapTag = classes[pick(4)] | (pick(4) == 0 ? static_cast<ASN1TAG>(rng()) & TM_IDCODE : pick(40));
+      if (wrap < 2)
+         n.wrapTag =
+             classes[pick(4)] | (pick(4) == 0 ? static_cast<ASN1TAG>(rng()) & TM_IDCODE : pick(40));
       n.explicitWrap = wrap == 0;
       return n;
    }
@@ -86,7 +94,8 @@ struct Generator {
    void sortByEncoding(std::vector<Node>& nodes) {
       std::vector<std::pair<std::string, Node>> keyed;
       for (const Node& n : nodes) keyed.emplace_back(encoded(n, rng, 0), n);
-      std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+      std::stable_sort(keyed.begin(), keyed.end(),
+                       [](const auto& a, const auto& b) { return a.first < b.first; });
       for (size_t k = 0; k < nodes.size(); k++) nodes[k] = keyed[k].second;
    }
 };
@@ -105,7 +114,8 @@ TEST(BerRoundTrip, RandomValuesDecodeAndReencodeIdentically) {
       const std::string der = encoded(value, gen.rng, 0);
       ASN1CTXT dec;
       ASSERT_EQ(RTS_OK, rtInitContext(&dec, nullptr));
-      ASSERT_EQ(RTS_OK, xd_setp(&dec, reinterpret_cast<const ASN1OCTET*>(der.data()), static_cast<int>(der.size())));
+      ASSERT_EQ(RTS_OK, xd_setp(&dec, reinterpret_cast<const ASN1OCTET*>(der.data()),
+                                static_cast<int>(der.size())));
       Node decoded;
       ASSERT_EQ(RTS_OK, decode(&dec, value, decoded));
       EXPECT_EQ(der.size(), dec.buffer.byteIndex);

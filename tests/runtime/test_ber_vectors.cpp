@@ -26,9 +26,11 @@ std::string decode(const std::string& type, bool implicit, const Octets& octets)
       if (stat == RTS_OK) stat = xd_len(&ctxt, &length);
       ctxt.flags &= static_cast<ASN1USINT>(~CTXTF_LAX_LENGTH);
    }
-   if (stat == RTS_OK) stat = codec(type, &ctxt, implicit ? TAG_IMPLICIT : TAG_EXPLICIT, length, &value);
+   if (stat == RTS_OK)
+      stat = codec(type, &ctxt, implicit ? TAG_IMPLICIT : TAG_EXPLICIT, length, &value);
    const std::string out = statusName(stat) + (stat == RTS_OK ? " " + value : "") + " / " +
-                           statusName(ctxt.errInfo.status) + " / " + std::to_string(octets.size() - ctxt.buffer.byteIndex);
+                           statusName(ctxt.errInfo.status) + " / " +
+                           std::to_string(octets.size() - ctxt.buffer.byteIndex);
    rtFreeContext(&ctxt);
    return out;
 }
@@ -36,7 +38,8 @@ std::string decode(const std::string& type, bool implicit, const Octets& octets)
 /* The encoding of the value, or "!STATUS". */
 std::string encode(const std::string& type, bool implicit, const std::string& value) {
    EncodeContext enc;
-   const int len = codec(type, enc.get(), implicit ? TAG_IMPLICIT : TAG_EXPLICIT, 0, nullptr, value);
+   const int len =
+       codec(type, enc.get(), implicit ? TAG_IMPLICIT : TAG_EXPLICIT, 0, nullptr, value);
    const int total = implicit ? xe_tag_len(enc.get(), TM_CTXT | 1, len) : len;
    if (total < 0) return "!" + statusName(total);
    EXPECT_EQ(static_cast<ASN1UINT>(total), enc.length());
@@ -68,14 +71,18 @@ TEST(BerVectors, DecodeAndEncodeBothWays) {
          for (const bool implicit : {false, true}) {
             if (implicitOnly && !implicit) continue;
             const Octets octets = hex(parts[0] + " " + (parts.size() > 1 ? parts[1] : ""));
-            EXPECT_EQ("OK " + value + " / OK / " + left,
-                      decode(type, implicit, implicit && !implicitOnly ? implicitOf(octets) : octets))
-               << (implicit ? "implicit " : "") << variant;
+            EXPECT_EQ(
+                "OK " + value + " / OK / " + left,
+                decode(type, implicit, implicit && !implicitOnly ? implicitOf(octets) : octets))
+                << (implicit ? "implicit " : "") << variant;
          }
       }
       if (der != "-" && !der.empty()) {
          EXPECT_EQ(der[0] == '!' ? der : spaced(hex(der)), encode(type, implicitOnly, value));
-         if (!implicitOnly) { EXPECT_EQ(der[0] == '!' ? der : spaced(implicitOf(hex(der))), encode(type, true, value)); }
+         if (!implicitOnly) {
+            EXPECT_EQ(der[0] == '!' ? der : spaced(implicitOf(hex(der))),
+                      encode(type, true, value));
+         }
       }
       for (const std::string& bad : split(field[4], ';')) {
          const std::vector<std::string> parts = split(bad, '=');

@@ -19,25 +19,33 @@ class BigInt : public ::testing::Test {
 
    /* The outcome of one call, as bigint.txt writes it. */
    std::string call(const std::string& op, const std::string& text, const std::string& arg) {
-      if (op == "compare") return std::to_string(rtBigIntStrCompare(&ctxt, text.c_str(), arg == "null" ? nullptr : arg.c_str()));
+      if (op == "compare")
+         return std::to_string(
+             rtBigIntStrCompare(&ctxt, text.c_str(), arg == "null" ? nullptr : arg.c_str()));
       ASN1BigInt n;
       rtBigIntInit(&n);
       rtErrReset(&ctxt.errInfo);
       const int radix = arg.empty() ? 0 : std::stoi(arg);
       int stat = rtBigIntSetStr(&ctxt, &n, text.c_str(), op == "parse" ? radix : 0);
-      std::string out = stat != RTS_OK ? statusName(stat) : std::to_string(n.sign) + " " + spaced(n.mag, n.numocts);
+      std::string out = stat != RTS_OK ? statusName(stat)
+                                       : std::to_string(n.sign) + " " + spaced(n.mag, n.numocts);
       ASN1OCTET octets[300];
       char printed[5000] = "";
       const int len = op == "octets" ? rtBigIntGetData(&ctxt, &n, octets, sizeof octets) : 0;
-      if (op == "octets") { EXPECT_EQ(RTS_VALUE_TOO_LONG, rtBigIntGetData(&ctxt, &n, octets, len - 1)); }
-      if (op == "octets") out = len == rtBigIntGetDataLen(&n) ? spaced(octets, len) : "length differs";
+      if (op == "octets") {
+         EXPECT_EQ(RTS_VALUE_TOO_LONG, rtBigIntGetData(&ctxt, &n, octets, len - 1));
+      }
+      if (op == "octets")
+         out = len == rtBigIntGetDataLen(&n) ? spaced(octets, len) : "length differs";
       if (op == "digits") out = statusName(rtBigIntDigitsNum(&n, radix));
-      if (op == "print" || op == "room") stat = rtBigIntToString(&ctxt, &n, radix, printed, sizeof printed);
+      if (op == "print" || op == "room")
+         stat = rtBigIntToString(&ctxt, &n, radix, printed, sizeof printed);
       if (op == "print") out = stat == RTS_OK ? printed : statusName(stat);
       const int needed = static_cast<int>(std::strlen(printed)) + 1;
       if (op == "room") out = std::to_string(needed - 1);
-      if (op == "room" && (rtBigIntToString(&ctxt, &n, radix, printed, needed) != RTS_OK ||
-                           rtBigIntToString(&ctxt, &n, radix, printed, needed - 1) != RTS_VALUE_TOO_LONG))
+      if (op == "room" &&
+          (rtBigIntToString(&ctxt, &n, radix, printed, needed) != RTS_OK ||
+           rtBigIntToString(&ctxt, &n, radix, printed, needed - 1) != RTS_VALUE_TOO_LONG))
          out = "room is not " + out;
       if (stat != RTS_OK) { EXPECT_EQ(stat, ctxt.errInfo.status); }
       rtBigIntFree(&ctxt, &n);
@@ -47,7 +55,9 @@ class BigInt : public ::testing::Test {
    ASN1CTXT ctxt;
 };
 
-std::string unquoted(const std::string& text) { return text[0] == '"' ? text.substr(1, text.size() - 2) : text; }
+std::string unquoted(const std::string& text) {
+   return text[0] == '"' ? text.substr(1, text.size() - 2) : text;
+}
 
 TEST_F(BigInt, Table) {
    for (const auto& [number, line] : caseLines("bigint.txt")) {
@@ -62,7 +72,8 @@ TEST_F(BigInt, Table) {
 TEST_F(BigInt, LentWorkArea) {
    ASN1OCTET area[4];
    ASN1BigInt n{0, area, 0, sizeof area, 0};
-   ASSERT_EQ(RTS_OK, rtBigIntSetStr(&ctxt, &n, "16777215", 10) + rtBigIntSetStr(&ctxt, &n, "0x7fffffff", 0));
+   ASSERT_EQ(RTS_OK, rtBigIntSetStr(&ctxt, &n, "16777215", 10) +
+                         rtBigIntSetStr(&ctxt, &n, "0x7fffffff", 0));
    EXPECT_EQ(area, n.mag);  // eight decimal digits reserve four octets
    ASSERT_EQ(RTS_OK, rtBigIntSetStr(&ctxt, &n, "4294967296", 10));
    ASN1OCTET* grown = n.mag;

@@ -36,7 +36,8 @@ TEST(Context, BuffersFlagsCopiesSharedHeapsAndErrors) {
    rtCtxtSetMemHeap(&b, &a);  // already shared: no change
    rtCtxtSetMemHeap(&b, nullptr);
    rtCtxtSetMsgMemHeap(&b, &a);
-   EXPECT_EQ(4u, static_cast<ASN1MemHeap*>(a.typeMemHeap)->refCount);  // both slots of both contexts
+   EXPECT_EQ(4u,
+             static_cast<ASN1MemHeap*>(a.typeMemHeap)->refCount);  // both slots of both contexts
    auto* value = static_cast<int*>(ASN1MALLOC(&a, sizeof(int)));
    *value = 42;
    rtFreeContext(&a);
@@ -68,10 +69,18 @@ class Stream : public HeapProbeTest {
  protected:
    Sink sink;
    void connect(ASN1USINT flags) {
-      *ctxt.stream = ASN1STREAM{Sink::read, Sink::write, Sink::flush, Sink::close, ctxt.stream->bufsize, 0,
-                                static_cast<ASN1USINT>(ctxt.stream->flags | flags), &sink};
+      *ctxt.stream = ASN1STREAM{Sink::read,
+                                Sink::write,
+                                Sink::flush,
+                                Sink::close,
+                                ctxt.stream->bufsize,
+                                0,
+                                static_cast<ASN1USINT>(ctxt.stream->flags | flags),
+                                &sink};
    }
-   int write(const std::string& text) { return rtWriteBytes(&ctxt, reinterpret_cast<const ASN1OCTET*>(text.data()), text.size()); }
+   int write(const std::string& text) {
+      return rtWriteBytes(&ctxt, reinterpret_cast<const ASN1OCTET*>(text.data()), text.size());
+   }
 };
 
 TEST_F(Stream, WritesIntoBuffers) {
@@ -82,23 +91,29 @@ TEST_F(Stream, WritesIntoBuffers) {
    EXPECT_EQ(RTS_BAD_ARGUMENT, rtWriteBytes(&ctxt, nullptr, 1));
    ASSERT_EQ(RTS_OK, rtInitContextBuffer(&ctxt, nullptr, 100));
    ctxt.buffer.byteIndex = 90;
-   EXPECT_EQ(RTS_OK, rtCheckBuffer(&ctxt, 10) + rtCheckBuffer(&ctxt, 11));  // grows by 16384 when 11 do not fit
+   EXPECT_EQ(RTS_OK, rtCheckBuffer(&ctxt, 10) +
+                         rtCheckBuffer(&ctxt, 11));  // grows by 16384 when 11 do not fit
    ctxt.buffer.byteIndex = ctxt.buffer.size;
-   EXPECT_EQ(RTS_OK, rtCheckBuffer(&ctxt, 20000) + rtCheckBuffer(&ctxt, 20001));  // by what is asked, then doubling
+   EXPECT_EQ(RTS_OK, rtCheckBuffer(&ctxt, 20000) +
+                         rtCheckBuffer(&ctxt, 20001));  // by what is asked, then doubling
    EXPECT_EQ(2u * (100u + 16384u + 20000u), ctxt.buffer.size);
    failAfter(0);
    EXPECT_EQ(RTS_NO_MEMORY, rtCheckBuffer(&ctxt, ctxt.buffer.size));  // the buffer is dropped
    EXPECT_EQ(0u, ctxt.buffer.size + liveBlocks());
-   for (int bits = 0; bits <= 8; bits++) EXPECT_EQ(bits, rtOctetBitLen(static_cast<ASN1OCTET>(0x1FF >> (9 - bits))));
+   for (int bits = 0; bits <= 8; bits++)
+      EXPECT_EQ(bits, rtOctetBitLen(static_cast<ASN1OCTET>(0x1FF >> (9 - bits))));
 }
 
 TEST_F(Stream, BufferedStreamCollectsFlushesAndCloses) {
    ASSERT_EQ(RTS_OK, rtStreamBufInit(&ctxt));
    connect(ASN1STRM_WRITABLE);
-   EXPECT_EQ(RTS_OK, write(std::string(1000, 'a')) + write(std::string(24, 'b')));  // exactly fills it
+   EXPECT_EQ(RTS_OK,
+             write(std::string(1000, 'a')) + write(std::string(24, 'b')));  // exactly fills it
    EXPECT_EQ("", sink.calls);
-   EXPECT_EQ(RTS_OK, write("c") + write(std::string(3000, 'y')));  // collected out, then passed through
-   EXPECT_EQ(std::string(1000, 'a') + std::string(24, 'b') + "c" + std::string(3000, 'y'), sink.written);
+   EXPECT_EQ(RTS_OK,
+             write("c") + write(std::string(3000, 'y')));  // collected out, then passed through
+   EXPECT_EQ(std::string(1000, 'a') + std::string(24, 'b') + "c" + std::string(3000, 'y'),
+             sink.written);
    EXPECT_EQ(4025u, rtStreamGetIOBytes(&ctxt));
    ctxt.buffer.byteIndex = 1000;  // rtCheckBuffer flushes what does not leave room
    EXPECT_EQ(RTS_OK, rtCheckBuffer(&ctxt, 24) + rtCheckBuffer(&ctxt, 25) + rtStreamBufFlush(&ctxt));
@@ -114,9 +129,13 @@ TEST_F(Stream, BufferedStreamCollectsFlushesAndCloses) {
 
 TEST_F(Stream, UnbufferedAndMissingStreams) {
    ASN1OCTET in[10] = {};
-   for (int stage = 0; stage < 3; stage++) {  // no stream; functions but neither flag; flags but no functions
+   for (int stage = 0; stage < 3;
+        stage++) {  // no stream; functions but neither flag; flags but no functions
       if (stage == 1) connect(0);
-      if (stage == 2) *ctxt.stream = ASN1STREAM{nullptr, nullptr, nullptr, nullptr, 0, 0, ASN1STRM_READABLE | ASN1STRM_WRITABLE, nullptr};
+      if (stage == 2)
+         *ctxt.stream = ASN1STREAM{
+             nullptr, nullptr, nullptr, nullptr, 0, 0, ASN1STRM_READABLE | ASN1STRM_WRITABLE,
+             nullptr};
       EXPECT_EQ(RTS_NOT_INITIALISED, rtStreamWrite(&ctxt, in, 1));
       EXPECT_EQ(RTS_NOT_INITIALISED, rtStreamRead(&ctxt, in, 1));
       EXPECT_EQ(RTS_NOT_INITIALISED, rtStreamClose(&ctxt));

@@ -20,11 +20,15 @@ class DerNormalise : public HeapProbeTest {
       const int stat = xe_derNormalise(&ctxt, in, static_cast<ASN1UINT>(input.size()), &der, &n);
       EXPECT_EQ(stat, ctxt.errInfo.status);
       EXPECT_EQ(stat == RTS_OK && der != in ? 1u : 0u, liveBlocks());
-      const std::string out = stat != RTS_OK ? "!" + statusName(stat) : der == in ? "=" : spaced(der, n);
+      const std::string out = stat != RTS_OK ? "!" + statusName(stat)
+                              : der == in    ? "="
+                                             : spaced(der, n);
       if (stat == RTS_OK && der != in) ASN1MEMFREEPTR(&ctxt, der);
       return out;
    }
-   std::string normaliseHex(const std::string& text) { return normalise(testsupport::fromHex(expand(text))); }
+   std::string normaliseHex(const std::string& text) {
+      return normalise(testsupport::fromHex(expand(text)));
+   }
 };
 
 std::string sequenceOf(const std::string& contents) {
@@ -51,7 +55,8 @@ TEST_F(DerNormalise, NullDataAndAllocationFailures) {
    std::string result = "!NO_MEMORY";
    for (int allowed = 0; result == "!NO_MEMORY" && allowed < 100; allowed++) {
       failAfter(allowed);
-      result = normaliseHex("31 80 30 80 04 81 01 42 00 00 24 80 04 01 41 04 01 42 00 00 01 01 01 00 00");
+      result = normaliseHex(
+          "31 80 30 80 04 81 01 42 00 00 24 80 04 01 41 04 01 42 00 00 01 01 01 00 00");
    }
    EXPECT_EQ("31 0C 01 01 FF 04 02 41 42 30 03 04 01 42", result);
 }
@@ -60,12 +65,14 @@ TEST_F(DerNormalise, NullDataAndAllocationFailures) {
    told from other contents without the type, and so comes back unchanged.) */
 TEST_F(DerNormalise, FixturesUnchanged) {
    size_t count = 0;
-   for (const auto& entry : std::filesystem::recursive_directory_iterator(testsupport::sourcePath("tests/fixtures"))) {
+   for (const auto& entry :
+        std::filesystem::recursive_directory_iterator(testsupport::sourcePath("tests/fixtures"))) {
       if (entry.path().extension() != ".der") continue;
       SCOPED_TRACE(entry.path().filename().string());
       const std::string der = testsupport::readFile(entry.path().string());
       EXPECT_EQ("=", normalise(der));
-      EXPECT_EQ(spaced(hex(testsupport::toHex(sequenceOf(der)))), normalise("\x30\x80" + der + std::string(2, '\0')));
+      EXPECT_EQ(spaced(hex(testsupport::toHex(sequenceOf(der)))),
+                normalise("\x30\x80" + der + std::string(2, '\0')));
       count++;
    }
    EXPECT_GT(count, 100u);

@@ -12,7 +12,8 @@ TEST_F(HeapProbeTest, HeapBlocksReallocAndSegments) {
    EXPECT_EQ(nullptr, rtMemHeapAlloc(&slot, 0x7FFFFFE8u));
    void* blocks[3];
    for (void*& p : blocks) p = rtMemHeapAlloc(&slot, 8);  // the first creates the record
-   for (void* p : {blocks[2], blocks[0], static_cast<void*>(nullptr), blocks[1]}) rtMemHeapFreePtr(&slot, p);
+   for (void* p : {blocks[2], blocks[0], static_cast<void*>(nullptr), blocks[1]})
+      rtMemHeapFreePtr(&slot, p);
    EXPECT_EQ(nullptr, static_cast<ASN1MemHeap*>(slot)->head);  // head, oldest and last unlinked
    auto* p = static_cast<unsigned char*>(rtMemHeapAllocZ(&slot, 100));
    EXPECT_EQ(std::string(100, '\0'), std::string(p, p + 100));
@@ -30,7 +31,8 @@ TEST_F(HeapProbeTest, HeapBlocksReallocAndSegments) {
    rtMemBufInit(&ctxt, &buf, 1024);
    ASSERT_EQ(RTS_OK, rtMemBufSet(&buf, 'x', 1000) + rtMemBufPreAllocate(&buf, 24));
    EXPECT_EQ(1024u, buf.bufsize);  // whole segments
-   ASSERT_EQ(RTS_OK, rtMemBufAppend(&buf, reinterpret_cast<const ASN1OCTET*>("abc"), 3) + rtMemBufAppend(&buf, nullptr, 3000));
+   ASSERT_EQ(RTS_OK, rtMemBufAppend(&buf, reinterpret_cast<const ASN1OCTET*>("abc"), 3) +
+                         rtMemBufAppend(&buf, nullptr, 3000));
    buf.startidx = 999;
    int len = 0;
    const ASN1OCTET* data = rtMemBufGetData(&buf, &len);
@@ -50,7 +52,8 @@ class List : public HeapProbeTest {
    std::vector<void*> contents() {  // head to tail, after checking the back links
       std::vector<void*> items;
       const Asn1RTDListNode* prev = nullptr;
-      for (const Asn1RTDListNode* node = list.head; node != nullptr; prev = node, node = node->next) {
+      for (const Asn1RTDListNode* node = list.head; node != nullptr;
+           prev = node, node = node->next) {
          EXPECT_EQ(prev, node->prev);
          items.push_back(node->data);
       }
@@ -95,7 +98,8 @@ TEST_F(List, LinkFindRemoveAndFree) {
    rtDListAppend(&ctxt, &list, ASN1MALLOC(&ctxt, 8));
    rtDListAppend(&ctxt, &list, nullptr);
    auto* block = static_cast<unsigned char*>(ASN1MALLOCZ(&ctxt, sizeof(Asn1RTDListNode) + 4));
-   EXPECT_EQ(static_cast<void*>(block), rtDListAppendNode(&ctxt, &list, block + sizeof(Asn1RTDListNode)));
+   EXPECT_EQ(static_cast<void*>(block),
+             rtDListAppendNode(&ctxt, &list, block + sizeof(Asn1RTDListNode)));
    EXPECT_EQ(4u, liveBlocks());  // node and element in one block
    rtDListFreeAll(&ctxt, &list);  // a double free fails the probe
    EXPECT_EQ(0u, liveBlocks() + contents().size());
@@ -133,7 +137,8 @@ TEST_F(List, Arrays) {
    rtDListAppendArrayCopy(&ctxt, &list, copies, 3, 12);
    EXPECT_EQ(&values[2], list.head->next->next->data);
    EXPECT_EQ(0, std::memcmp(list.tail->data, copies[2], 12));
-   for (Asn1RTDListNode* node = rtDListFindByIndex(&list, 3); node != nullptr; node = node->next) ASN1MEMFREEPTR(&ctxt, node->data);
+   for (Asn1RTDListNode* node = rtDListFindByIndex(&list, 3); node != nullptr; node = node->next)
+      ASN1MEMFREEPTR(&ctxt, node->data);
 }
 
 class Copy : public HeapProbeTest {
@@ -149,7 +154,8 @@ TEST_F(Copy, ValuesGetTheirOwnBlocks) {
    const ASN1OCTET src[3] = {0xA5, 0xC0, 0x77};
    ASN1OCTET fixed[3] = {0, 0, 0xEE};
    ASN1UINT n = 99;
-   EXPECT_EQ(2, rtCopyBitStr(&ctxt, 10, src, &n, fixed) + rtCopyOctStr(&ctxt, 2, src, &n, fixed + 1));
+   EXPECT_EQ(2,
+             rtCopyBitStr(&ctxt, 10, src, &n, fixed) + rtCopyOctStr(&ctxt, 2, src, &n, fixed + 1));
    EXPECT_EQ("\xA5\xA5\xC0", std::string(fixed, fixed + 3));  // (10 + 7) / 8 octets, then 2
    EXPECT_EQ(0u, rtCopyBitStr(&ctxt, 0, src, &n, fixed) + n);
    ASN1TDynBitStr bits = {16, src};
@@ -173,9 +179,11 @@ TEST_F(Copy, ValuesGetTheirOwnBlocks) {
    EXPECT_EQ(nullptr, bits.data);
    EXPECT_EQ(nullptr, bmp.data);
    EXPECT_EQ(0, rtCopyDynBitStr(&ctxt, nullptr, &bits) + rtCopyDynOctStr(&ctxt, &octs, nullptr) +
-                   rtCopyCharStr(&ctxt, nullptr, &text) + rtCopyCharStr(&ctxt, "x", nullptr) +
-                   rtCopy32BitCharStr(&ctxt, &univ, nullptr) + rtCopyOpenType(&ctxt, nullptr, &open) +
-                   rtCopyBitStr(&ctxt, 8, src, nullptr, fixed) + rtCopyOctStr(&ctxt, 1, src, &n, nullptr));
+                    rtCopyCharStr(&ctxt, nullptr, &text) + rtCopyCharStr(&ctxt, "x", nullptr) +
+                    rtCopy32BitCharStr(&ctxt, &univ, nullptr) +
+                    rtCopyOpenType(&ctxt, nullptr, &open) +
+                    rtCopyBitStr(&ctxt, 8, src, nullptr, fixed) +
+                    rtCopyOctStr(&ctxt, 1, src, &n, nullptr));
    ASN1OBJID oid{MAX_OID_ARCS, {1, 2, 3}}, oidCopy{};
    ASSERT_EQ(1, rtCopyOID(&ctxt, &oid, &oidCopy));
    EXPECT_EQ(0, std::memcmp(&oid, &oidCopy, sizeof oid));
@@ -196,7 +204,8 @@ TEST_F(Copy, OpenTypeLists) {
    Asn1RTDList src;
    rtDListInit(&src);
    for (const ASN1TOpenType& value : {ASN1TOpenType{3, first, 0}, ASN1TOpenType{2, second, 0}}) {
-      auto* block = static_cast<unsigned char*>(ASN1MALLOC(&ctxt, sizeof(Asn1RTDListNode) + sizeof(ASN1TOpenType)));
+      auto* block = static_cast<unsigned char*>(
+          ASN1MALLOC(&ctxt, sizeof(Asn1RTDListNode) + sizeof(ASN1TOpenType)));
       *reinterpret_cast<ASN1TOpenType*>(block + sizeof(Asn1RTDListNode)) = value;
       rtDListAppendNode(&ctxt, &src, block + sizeof(Asn1RTDListNode));
    }
@@ -207,7 +216,8 @@ TEST_F(Copy, OpenTypeLists) {
    ASSERT_EQ(2u, dst.count);
    const ASN1TOpenType* copied = static_cast<const ASN1TOpenType*>(dst.tail->data);
    EXPECT_EQ(std::string("\x05\x00", 2), std::string(copied->data, copied->data + copied->numocts));
-   EXPECT_EQ(sizeof(Asn1RTDListNode), rtMemHeapBlockSize(dst.tail));  // node apart from record and octets
+   EXPECT_EQ(sizeof(Asn1RTDListNode),
+             rtMemHeapBlockSize(dst.tail));  // node apart from record and octets
    EXPECT_EQ(base + 6, liveBlocks());
    rtMemFreeOpenSeqExt(&ctxt, &dst);
    EXPECT_EQ(0, rtCopyOpenTypeExt(&ctxt, nullptr, &dst) + rtCopyOpenTypeExt(&ctxt, &src, nullptr));

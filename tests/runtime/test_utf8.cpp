@@ -44,12 +44,15 @@ TEST_F(UTF8, Table) {
          rtErrReset(&ctxt.errInfo);
          const int n = rtUTF8ToWCS(&ctxt, text.data(), chars.data(), static_cast<ASN1UINT>(arg));
          EXPECT_EQ(n == RTS_BAD_UTF8 ? n : 0, ctxt.errInfo.status);
-         out = result(n) + ": " + unitsText(chars.data(), std::find(chars.begin(), chars.end(), 0xDEAD) - chars.begin());
+         out =
+             result(n) + ": " +
+             unitsText(chars.data(), std::find(chars.begin(), chars.end(), 0xDEAD) - chars.begin());
       }
       if (op == "fromwcs") {
          const std::vector<ASN132BITCHAR> chars = unitsOf<ASN132BITCHAR>(field[1]);
          rtErrReset(&ctxt.errInfo);
-         const int n = rtWCSToUTF8(&ctxt, chars.data(), static_cast<ASN1UINT>(chars.size()), buf, static_cast<ASN1UINT>(arg));
+         const int n = rtWCSToUTF8(&ctxt, chars.data(), static_cast<ASN1UINT>(chars.size()), buf,
+                                   static_cast<ASN1UINT>(arg));
          EXPECT_EQ(n == RTS_BAD_UTF8 ? n : 0, ctxt.errInfo.status);
          out = result(n) + ": " + spaced(buf, std::find(buf, buf + 64, 0xAA) - buf);
       }

@@ -83,12 +83,22 @@ inline std::vector<Case> read(const std::string& path) {
 /* Status words of the case files. */
 inline int status(const std::string& name) {
    static const std::map<std::string, int> names = {
-      {"OK", RTS_OK},         {"BUFFER_FULL", RTS_BUFFER_FULL},       {"BAD_OID", RTS_BAD_OID},
-      {"BAD_UTF8", RTS_BAD_UTF8}, {"BAD_HEX_TEXT", RTS_BAD_HEX_TEXT},   {"BAD_BIT_TEXT", RTS_BAD_BIT_TEXT},
-      {"BAD_VALUE", RTS_BAD_VALUE}, {"VALUE_TOO_LONG", RTS_VALUE_TOO_LONG}, {"BAD_RANGE", RTS_BAD_RANGE},
-      {"BAD_TIME", RTS_BAD_TIME}, {"OUT_OF_BOUNDS", RTS_OUT_OF_BOUNDS}, {"BAD_ARGUMENT", RTS_BAD_ARGUMENT},
-      {"TOO_BIG", RTS_TOO_BIG},   {"XML_STRUCTURE", RTS_XML_STRUCTURE}, {"BAD_DIGIT", RTS_BAD_DIGIT},
-      {"BAD_LENGTH", RTS_BAD_LENGTH},
+       {"OK", RTS_OK},
+       {"BUFFER_FULL", RTS_BUFFER_FULL},
+       {"BAD_OID", RTS_BAD_OID},
+       {"BAD_UTF8", RTS_BAD_UTF8},
+       {"BAD_HEX_TEXT", RTS_BAD_HEX_TEXT},
+       {"BAD_BIT_TEXT", RTS_BAD_BIT_TEXT},
+       {"BAD_VALUE", RTS_BAD_VALUE},
+       {"VALUE_TOO_LONG", RTS_VALUE_TOO_LONG},
+       {"BAD_RANGE", RTS_BAD_RANGE},
+       {"BAD_TIME", RTS_BAD_TIME},
+       {"OUT_OF_BOUNDS", RTS_OUT_OF_BOUNDS},
+       {"BAD_ARGUMENT", RTS_BAD_ARGUMENT},
+       {"TOO_BIG", RTS_TOO_BIG},
+       {"XML_STRUCTURE", RTS_XML_STRUCTURE},
+       {"BAD_DIGIT", RTS_BAD_DIGIT},
+       {"BAD_LENGTH", RTS_BAD_LENGTH},
    };
    EXPECT_EQ(names.count(name), 1u) << "unknown status " << name;
    return names.count(name) ? names.at(name) : 1;

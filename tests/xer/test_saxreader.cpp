@@ -57,7 +57,8 @@ std::string parse(OSXMLContentHandler* handler, const std::string& text) {
       outcome = reader->parse(text.data(), static_cast<int>(text.size())) != 0 ? "ok" : "failed";
    } catch (OSRTSAXException& e) {
       outcome = "status " + std::to_string(e.getStatus()) + " at " +
-                (e.getSrcFileName() ? e.getSrcFileName() : "") + ":" + std::to_string(e.getSrcLineNum()) +
+                (e.getSrcFileName() ? e.getSrcFileName() : "") + ":" +
+                std::to_string(e.getSrcLineNum()) +
                 (e.getMessage() ? std::string(": ") + e.getMessage() : "");
    } catch (std::runtime_error& e) {
       outcome = e.what();
@@ -71,8 +72,9 @@ TEST(ExpatReader, CaseFile) {
       const casefile::Words& w = c.steps[0];
       auto text = [&](size_t i) { return w[i] == "~" ? nullptr : w[i].c_str(); };
       if (w[0] == "compare" || w[0] == "utf8len") {
-         const int result = w[0] == "compare" ? OSXMLString::compareString(text(1), text(2))
-                                              : OSXMLString::stringUTF8Len(utf8(text(1)), std::stoi(w[2]));
+         const int result = w[0] == "compare"
+                                ? OSXMLString::compareString(text(1), text(2))
+                                : OSXMLString::stringUTF8Len(utf8(text(1)), std::stoi(w[2]));
          EXPECT_EQ(std::to_string(result), c.expected.at(0));
          return;
       }
@@ -99,7 +101,8 @@ TEST(SaxDecodeHandler, FailuresRecordedAndThrown) {
    ASN1XERSAXDecodeHandler handler;
    int status = 0, line = 0;
    const char* file = nullptr;
-   EXPECT_THROW(handler.throwSAXException(RTS_MISSING_ELEMENT, "seq.cpp", 12), OSRTSAXExceptionImpl);
+   EXPECT_THROW(handler.throwSAXException(RTS_MISSING_ELEMENT, "seq.cpp", 12),
+                OSRTSAXExceptionImpl);
    EXPECT_EQ(handler.getErrorInfo(&status, &file, &line), 1);
    EXPECT_EQ(std::to_string(status) + file + std::to_string(line), "-8seq.cpp12");
    OSXMLReader* reader = new OSExpatXMLReader();
@@ -121,9 +124,11 @@ TEST(XmlString, ConcatenationAndConversions) {
    for (int room : {4, 3}) {
       unsigned short buf[4] = {9, 9, 9, 9};
       int length = 0;
-      unsigned short* out = OSXMLString::transUTF8(utf8("A\xC3\xA9\xE2\x82\xAC"), &length, buf, room);
+      unsigned short* out =
+          OSXMLString::transUTF8(utf8("A\xC3\xA9\xE2\x82\xAC"), &length, buf, room);
       EXPECT_EQ(out == buf, room == 4);
-      EXPECT_EQ(std::vector<unsigned short>(out, out + 4), std::vector<unsigned short>(kWide, kWide + 4));
+      EXPECT_EQ(std::vector<unsigned short>(out, out + 4),
+                std::vector<unsigned short>(kWide, kWide + 4));
       if (out != buf) delete[] out;
       length = 0;
       char* back = OSXMLString::safeTranscode(kWide, &length, narrow, room + 3);
@@ -132,7 +137,8 @@ TEST(XmlString, ConcatenationAndConversions) {
       if (back != narrow) delete[] back;
    }
    int length = 2;
-   EXPECT_EQ(std::string(OSXMLString::safeTranscode(kWide, &length, narrow, 8)), "A\xC3\xA9") << "2 units";
+   EXPECT_EQ(std::string(OSXMLString::safeTranscode(kWide, &length, narrow, 8)), "A\xC3\xA9")
+       << "2 units";
    EXPECT_EQ(OSXMLString::transUTF8(utf8("a\xC3("), &length, nullptr, 0), nullptr);
 }
 

@@ -95,16 +95,19 @@ public:
          value = str != nullptr ? str : "~";
       }
       if (kind == "oid" && (stat = xerDecObjId(c, &oid)) == RTS_OK) {
-         for (ASN1UINT i = 0; i < oid.numarcs; i++) value += (i ? "." : "") + std::to_string(oid.arcs[i]);
+         for (ASN1UINT i = 0; i < oid.numarcs; i++)
+            value += (i ? "." : "") + std::to_string(oid.arcs[i]);
       }
       if (kind == "asc" && (stat = xerDecDynAscCharStr(c, &str)) == RTS_OK) value = str;
       if (kind == "utf8" && (stat = xerDecDynUTF8Str(c, &str)) == RTS_OK) value = str;
-      if (kind == "bmp" && (stat = xerDecBMPStr(c, &bmp)) == RTS_OK) value = codes(bmp.data, bmp.nchars);
+      if (kind == "bmp" && (stat = xerDecBMPStr(c, &bmp)) == RTS_OK)
+         value = codes(bmp.data, bmp.nchars);
       if (kind == "univ" && (stat = xerDecUnivStr(c, &univ)) == RTS_OK)
          value = codes(univ.data, univ.nchars);
       if (kind.rfind("hex", 0) == 0 && colon == std::string::npos &&
           (stat = xerDecCopyDynOctStr(c, &octs, bitOffset)) == RTS_OK)
-         value = testsupport::toHex(std::string(reinterpret_cast<const char*>(octs.data), octs.numocts));
+         value = testsupport::toHex(
+             std::string(reinterpret_cast<const char*>(octs.data), octs.numocts));
       if (kind.rfind("hex:", 0) == 0 &&
           (stat = xerDecCopyOctStr(c, fixed, &count, capacity, bitOffset)) == RTS_OK)
          value = testsupport::toHex(std::string(reinterpret_cast<const char*>(fixed), count));
@@ -117,7 +120,8 @@ public:
       /* A fixed value is written no further than its octets. */
       size_t used = kind[0] == 'b' ? (count + 7) / 8 : count;
       if (colon == std::string::npos || stat != RTS_OK) used = 8;
-      if (std::count(fixed + used, fixed + 8, 0xEE) != static_cast<long>(8 - used)) value += " and beyond";
+      if (std::count(fixed + used, fixed + 8, 0xEE) != static_cast<long>(8 - used))
+         value += " and beyond";
       return value;
    }
 
@@ -130,7 +134,9 @@ TEST(XerDecoders, CaseFile) {
       ASSERT_FALSE(c.expected.empty());
       const std::string& kind = c.steps[0][0];
       if (kind == "cmp") {
-         auto text = [&](size_t i) { return c.steps[0][i] == "~" ? nullptr : c.steps[0][i].c_str(); };
+         auto text = [&](size_t i) {
+            return c.steps[0][i] == "~" ? nullptr : c.steps[0][i].c_str();
+         };
          EXPECT_EQ(std::to_string(xerCmpText(text(1), text(2))), c.expected.at(0));
          return;
       }
@@ -149,7 +155,8 @@ TEST(XerDecoders, CaseFile) {
 /* Every byte alone: blanks are 09-0D and 20, digits 0-9, hexadecimal
    letters A-F and a-f, nothing else. */
 TEST(XerDecoders, CharacterClassOfEveryByte) {
-   EXPECT_EQ(xerDecObjId(Element().buffer.getCtxtPtr(), nullptr), RTS_BAD_OID) << "no value to fill";
+   EXPECT_EQ(xerDecObjId(Element().buffer.getCtxtPtr(), nullptr), RTS_BAD_OID)
+       << "no value to fill";
    for (int b = 0; b < 256; b++) {
       const std::string one(1, static_cast<char>(b));
       const bool blank = (b >= 0x09 && b <= 0x0D) || b == ' ';

@@ -17,7 +17,9 @@ namespace {
 
 using casefile::Words;
 
-const ASN1OCTET* octets(const std::string& s) { return reinterpret_cast<const ASN1OCTET*>(s.data()); }
+const ASN1OCTET* octets(const std::string& s) {
+   return reinterpret_cast<const ASN1OCTET*>(s.data());
+}
 
 std::string textOf(const ASN1CTXT& ctxt) {
    return std::string(reinterpret_cast<const char*>(ctxt.buffer.data), ctxt.buffer.byteIndex);
@@ -38,8 +40,9 @@ public:
    explicit Writer(ASN1BOOL compact = 0, long fixedSize = -1, ASN1UINT dynamicSize = 0) {
       rtInitContext(&ctxt, nullptr);
       storage.assign(fixedSize < 0 ? 1 : fixedSize + 1, 0xEE);
-      status = xerSetEncBufPtr(&ctxt, fixedSize < 0 ? nullptr : storage.data(),
-                               fixedSize < 0 ? dynamicSize : static_cast<ASN1UINT>(fixedSize), compact);
+      status =
+          xerSetEncBufPtr(&ctxt, fixedSize < 0 ? nullptr : storage.data(),
+                          fixedSize < 0 ? dynamicSize : static_cast<ASN1UINT>(fixedSize), compact);
    }
    ~Writer() { rtFreeContext(&ctxt); }
    bool guardIntact() const { return storage.back() == 0xEE; }
@@ -61,9 +64,13 @@ public:
          characters as hexadecimal code points separated by commas. */
       const bool none = w.size() > 1 && w[1][0] == '~';
       const bool hex = op == "oct" || op == "hexval" || op == "binval" || op == "bits";
-      const std::string data = none ? "" : hex ? testsupport::fromHex(w[1]) : w.size() > 1 ? w[1] : "";
+      const std::string data = none           ? ""
+                               : hex          ? testsupport::fromHex(w[1])
+                               : w.size() > 1 ? w[1]
+                                              : "";
       const ASN1OCTET* bytes = none ? nullptr : octets(data);
-      const ASN1UINT count = none ? std::atoi(w[1].c_str() + 1) : static_cast<ASN1UINT>(data.size());
+      const ASN1UINT count =
+          none ? std::atoi(w[1].c_str() + 1) : static_cast<ASN1UINT>(data.size());
       std::vector<ASN132BITCHAR> univ;
       std::istringstream list(op == "bmp" || op == "univ" || op == "char" ? data : "");
       for (std::string item; std::getline(list, item, ',');)
@@ -98,7 +105,8 @@ public:
       if (op == "hexval") return xerEncHexStrValue(&ctxt, count, bytes);
       /* Bits: the octets, the bit count, the name and the form. */
       if (op == "binval") return xerEncBinStrValue(&ctxt, n(2), bytes);
-      if (op == "bits" && w.size() > 4) return xerEncBitStr(&ctxt, n(2), bytes, s(3), std::stoi(w[4]));
+      if (op == "bits" && w.size() > 4)
+         return xerEncBitStr(&ctxt, n(2), bytes, s(3), std::stoi(w[4]));
       if (op == "bits") return xerEncBitStr(&ctxt, n(2), bytes, s(3));
       if (op == "open") return xerEncOpenType(&ctxt, count, bytes, s(2));
       if (op == "asc") return xerEncAscCharStr(&ctxt, s(1), s(2));
@@ -139,7 +147,8 @@ TEST(XerWriter, TooManyArcsAndUninitialisedContext) {
    ASN1OBJID longest = oidOf("1.2");
    longest.numarcs = MAX_OID_ARCS + 1;
    Writer out(1);
-   EXPECT_EQ(xerEncObjId(&out.ctxt, &longest, nullptr), RTS_BAD_OID) << "more arcs than a value holds";
+   EXPECT_EQ(xerEncObjId(&out.ctxt, &longest, nullptr), RTS_BAD_OID)
+       << "more arcs than a value holds";
    ASN1CTXT ctxt{};
    EXPECT_EQ(xerSetEncBufPtr(&ctxt, nullptr, 0, 0), RTS_NOT_INITIALISED);
    EXPECT_EQ(ctxt.errInfo.status, RTS_NOT_INITIALISED);
