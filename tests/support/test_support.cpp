@@ -2,62 +2,50 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 extern char** environ;
 
 namespace testsupport {
 
-RunResult run(const std::string& program, const std::string& argv0,
-              const std::vector<std::string>& args, const std::string& cwd,
-              const std::string& stdoutPath) {
-   std::string dir = scratchDir("run-capture");
-   std::string outPath = stdoutPath.empty() ? dir + "/out" : stdoutPath, errPath = dir + "/err";
+RunResult run(const std::string& program, const std::string& argv0, const std::vector<std::string>& args,
+              const std::string& cwd) {
+   const std::string dir = scratchDir("run-capture"), outPath = dir + "/out", errPath = dir + "/err";
    posix_spawn_file_actions_t actions;
    posix_spawn_file_actions_init(&actions);
    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
-   std::string absProgram = std::filesystem::absolute(program).string();
-   std::string oldCwd = std::filesystem::current_path().string();
+   const std::string absProgram = std::filesystem::absolute(program).string();
+   const std::string oldCwd = std::filesystem::current_path().string();
    if (!cwd.empty()) std::filesystem::current_path(cwd);
-
    std::vector<std::string> words{argv0};
    words.insert(words.end(), args.begin(), args.end());
    std::vector<char*> argv;
    for (auto& w : words) argv.push_back(w.data());
    argv.push_back(nullptr);
-
    pid_t pid = 0;
-   int rc = posix_spawn(&pid, absProgram.c_str(), &actions, nullptr, argv.data(), environ);
+   const int rc = posix_spawn(&pid, absProgram.c_str(), &actions, nullptr, argv.data(), environ);
    posix_spawn_file_actions_destroy(&actions);
-   if (!cwd.empty()) std::filesystem::current_path(oldCwd);
+   std::filesystem::current_path(oldCwd);
    if (rc != 0) throw std::runtime_error("cannot start " + absProgram);
 
    int wstatus = 0;
    waitpid(pid, &wstatus, 0);
-   RunResult result;
-   if (stdoutPath.empty()) result.out = readFile(outPath);
-   result.err = readFile(errPath);
-   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-   return result;
+   return {readFile(outPath), readFile(errPath), WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1};
 }
 
 std::string readFile(const std::string& path) {
    std::ifstream in(path, std::ios::binary);
    if (!in) throw std::runtime_error("cannot read " + path);
-   std::ostringstream data;
-   data << in.rdbuf();
-   return data.str();
+   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void writeFile(const std::string& path, const std::string& data) {
@@ -74,21 +62,14 @@ std::string scratchDir(const std::string& name) {
    return dir.string();
 }
 
-std::string installedBin(const std::string& name) {
-   return std::string(BLOBXML_TEST_INSTALL_DIR) + "/bin/" + name;
-}
+std::string installedBin(const std::string& name) { return std::string(BLOBXML_TEST_INSTALL_DIR) + "/bin/" + name; }
 
-std::string sourcePath(const std::string& relative) {
-   return std::string(BLOBXML_SOURCE_DIR) + "/" + relative;
-}
+std::string sourcePath(const std::string& relative) { return std::string(BLOBXML_SOURCE_DIR) + "/" + relative; }
 
 std::string toHex(const std::string& bytes) {
    static const char digits[] = "0123456789ABCDEF";
    std::string hex;
-   for (unsigned char c : bytes) {
-      hex += digits[c >> 4];
-      hex += digits[c & 15];
-   }
+   for (unsigned char c : bytes) hex += {digits[c >> 4], digits[c & 15]};
    return hex;
 }
 
