@@ -27,9 +27,11 @@ struct Message {
 // Fixture files are named after their top-level type ("<type>_<what>.der");
 // the CA bundle holds PEM certificates, whose base64 bodies are decoded.
 std::vector<Message> messages() {
-   static const std::string alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+   static const std::string alphabet =
+       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
    std::vector<Message> found;
-   for (const auto& entry : fs::recursive_directory_iterator(testsupport::sourcePath("tests/fixtures"))) {
+   for (const auto& entry :
+        fs::recursive_directory_iterator(testsupport::sourcePath("tests/fixtures"))) {
       const std::string stem = entry.path().stem().string();
       for (const TopLevelType& row : kTopLevelTypes) {
          std::string lower = row.name;
@@ -44,7 +46,8 @@ std::vector<Message> messages() {
                                    : fs::recursive_directory_iterator()) {
       if (entry.path().extension() != ".crt") continue;
       const std::string text = testsupport::readFile(entry.path().string());
-      for (size_t at = text.find("-----BEGIN CERTIFICATE-----"); at != std::string::npos; at = text.find("-----BEGIN", at + 1)) {
+      for (size_t at = text.find("-----BEGIN CERTIFICATE-----"); at != std::string::npos;
+           at = text.find("-----BEGIN", at + 1)) {
          std::string der;
          unsigned bits = 0, count = 0;
          for (size_t i = at + 27; i < text.size() && text[i] != '-'; ++i) {
@@ -70,7 +73,8 @@ TEST(Oracle, RoundTripIsExactAndOracleHoldsForEveryFixture) {
       const std::string der = detail::blobBytes(converter.toDer(xml));
       if (m.name == "timestampresp_granted_full" || m.name == "timestamptoken_full") {
          EXPECT_NE(der, m.der);
-         EXPECT_EQ(detail::blobBytes(converter.toDer(converter.toXer(detail::toBlob(der), false))), der);
+         EXPECT_EQ(detail::blobBytes(converter.toDer(converter.toXer(detail::toBlob(der), false))),
+                   der);
       } else {
          EXPECT_EQ(detail::hex(der), detail::hex(m.der)) << xml;
       }
@@ -91,7 +95,8 @@ TEST(CarriesValuesExactly, OnlyPrintableAsciiLineFeedsAndNoBackslash) {
 }
 
 std::string tlv(char tag, const std::string& contents) {
-   return tag + std::string(1, static_cast<char>(contents.size())) + contents;  // short form: below 128
+   return tag + std::string(1, static_cast<char>(contents.size())) +
+          contents;  // short form: below 128
 }
 
 // A rejected time-stamp response whose status text is the one UTF8String.
@@ -106,7 +111,10 @@ TEST(Oracle, ToleratesValuesThatXmlCannotCarry) {
    const struct {
       std::string text;
       bool exact;
-   } cases[] = {{"not s\x8B\x8F\x8F.", false}, {"a\tb", false}, {"a\rb", false}, {"bad <request> & \"more\"", true}};
+   } cases[] = {{"not s\x8B\x8F\x8F.", false},
+                {"a\tb", false},
+                {"a\rb", false},
+                {"bad <request> & \"more\"", true}};
    XerDerConverterSimple converter("TimeStampResp");
    for (const auto& c : cases) {
       const std::string der = rejectionWithText(c.text);
@@ -128,21 +136,29 @@ TEST(Oracle, ToleratesValuesThatXmlCannotCarry) {
 // in the driver's buffer, zeros after it.
 TEST(Oracle, HoldsForInputsThatDoNotConvertAndForInnerMessages) {
    for (const auto& [type, message] : {std::pair<const char*, std::string>{"Certificate", ""},
-                                       {"Certificate", fromHex("30030201")}, {"TimeStampResp", "<TimeStampResp>"}}) {
+                                       {"Certificate", fromHex("30030201")},
+                                       {"TimeStampResp", "<TimeStampResp>"}}) {
       EXPECT_TRUE(checkDerInput(type, message).held) << type;
       EXPECT_TRUE(checkXmlInput(type, message).held) << type;
    }
    const struct {
       char type;
       const char* fixture;
-   } cases[] = {{9, "tsp/timestampresp_granted_full.der"},     {9, "tsp/timestampresp_rejection_badalg.der"},
-                {4, "dvcs/contentinfo_dvcsrequest_vsd.der"},   {4, "dvcs/contentinfo_dvcsresponse_error.der"},
-                {12, "ocsp/ocspresponse_multi_status.der"},    {12, "ocsp/ocspresponse_malformed_request.der"},
-                {4, nullptr}, {9, nullptr}, {12, nullptr}};
+   } cases[] = {{9, "tsp/timestampresp_granted_full.der"},
+                {9, "tsp/timestampresp_rejection_badalg.der"},
+                {4, "dvcs/contentinfo_dvcsrequest_vsd.der"},
+                {4, "dvcs/contentinfo_dvcsresponse_error.der"},
+                {12, "ocsp/ocspresponse_multi_status.der"},
+                {12, "ocsp/ocspresponse_malformed_request.der"},
+                {4, nullptr},
+                {9, nullptr},
+                {12, nullptr}};
    for (const auto& c : cases) {
       std::string input(1, c.type);
-      if (c.fixture != nullptr) input += testsupport::readFile(testsupport::sourcePath("tests/fixtures/") + c.fixture);
-      const Verdict verdict = checkDerFuzzInput(reinterpret_cast<const uint8_t*>(input.data()), input.size());
+      if (c.fixture != nullptr)
+         input += testsupport::readFile(testsupport::sourcePath("tests/fixtures/") + c.fixture);
+      const Verdict verdict =
+          checkDerFuzzInput(reinterpret_cast<const uint8_t*>(input.data()), input.size());
       EXPECT_TRUE(verdict.held) << (c.fixture ? c.fixture : "empty") << ": " << verdict.failure;
    }
 }
@@ -156,9 +172,12 @@ TEST(Oracle, ReportsDerThatIsNotAFixedPoint) {
    detail::Checker check("TimeStampResp");
    std::string xml;
    EXPECT_FALSE(check.writtenDerIsFixed(ber, xml));
-   EXPECT_EQ(check.verdict.failure.rfind("TimeStampResp: BER decoding and DER encoding of written DER\n"
-                                         "--- expected: 3080", 0), 0u)
-      << check.verdict.failure;
+   EXPECT_EQ(
+       check.verdict.failure.rfind("TimeStampResp: BER decoding and DER encoding of written DER\n"
+                                   "--- expected: 3080",
+                                   0),
+       0u)
+       << check.verdict.failure;
 }
 
 // Inputs under fuzz/regressions/ once broke a round trip or crashed a
@@ -169,11 +188,12 @@ TEST(Oracle, ReportsDerThatIsNotAFixedPoint) {
 TEST(FuzzRegression, HarnessChecksHold) {
    size_t count = 0;
    for (const std::string harness : {"der", "xml"}) {
-      for (const auto& entry : fs::directory_iterator(testsupport::sourcePath("fuzz/regressions/" + harness))) {
+      for (const auto& entry :
+           fs::directory_iterator(testsupport::sourcePath("fuzz/regressions/" + harness))) {
          const std::string input = testsupport::readFile(entry.path().string());
          const auto* data = reinterpret_cast<const uint8_t*>(input.data());
-         const Verdict verdict =
-            harness == "der" ? checkDerFuzzInput(data, input.size()) : checkXmlFuzzInput(data, input.size());
+         const Verdict verdict = harness == "der" ? checkDerFuzzInput(data, input.size())
+                                                  : checkXmlFuzzInput(data, input.size());
          EXPECT_TRUE(verdict.held) << entry.path() << ": " << verdict.failure;
          ++count;
       }

@@ -14,14 +14,17 @@ extern char** environ;
 
 namespace testsupport {
 
-RunResult run(const std::string& program, const std::string& argv0, const std::vector<std::string>& args,
-              const std::string& cwd) {
-   const std::string dir = scratchDir("run-capture"), outPath = dir + "/out", errPath = dir + "/err";
+RunResult run(const std::string& program, const std::string& argv0,
+              const std::vector<std::string>& args, const std::string& cwd) {
+   const std::string dir = scratchDir("run-capture"), outPath = dir + "/out",
+                     errPath = dir + "/err";
    posix_spawn_file_actions_t actions;
    posix_spawn_file_actions_init(&actions);
    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                    0644);
+   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                    0644);
 
    const std::string absProgram = std::filesystem::absolute(program).string();
    const std::string oldCwd = std::filesystem::current_path().string();
@@ -62,9 +65,13 @@ std::string scratchDir(const std::string& name) {
    return dir.string();
 }
 
-std::string installedBin(const std::string& name) { return std::string(BLOBXML_TEST_INSTALL_DIR) + "/bin/" + name; }
+std::string installedBin(const std::string& name) {
+   return std::string(BLOBXML_TEST_INSTALL_DIR) + "/bin/" + name;
+}
 
-std::string sourcePath(const std::string& relative) { return std::string(BLOBXML_SOURCE_DIR) + "/" + relative; }
+std::string sourcePath(const std::string& relative) {
+   return std::string(BLOBXML_SOURCE_DIR) + "/" + relative;
+}
 
 std::string toHex(const std::string& bytes) {
    static const char digits[] = "0123456789ABCDEF";

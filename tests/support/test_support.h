@@ -16,8 +16,8 @@ struct RunResult {
 
 /* Runs `program` with argv[0] set to `argv0` and the given arguments in the
    directory `cwd` (the current one when empty); standard input is empty. */
-RunResult run(const std::string& program, const std::string& argv0, const std::vector<std::string>& args,
-              const std::string& cwd = "");
+RunResult run(const std::string& program, const std::string& argv0,
+              const std::vector<std::string>& args, const std::string& cwd = "");
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& data);

@@ -17,7 +17,9 @@ namespace derived {
 struct Element {
    size_t start, lengthAt, contents, end;
    bool constructed;
-   std::string identifier(const std::string& der) const { return der.substr(start, lengthAt - start); }
+   std::string identifier(const std::string& der) const {
+      return der.substr(start, lengthAt - start);
+   }
    std::string body(const std::string& der) const { return der.substr(contents, end - contents); }
 };
 
@@ -57,7 +59,8 @@ inline bool replaceElement(std::string& der, const std::string& from, const std:
       if (der.compare(e.start, std::min(from.size(), e.end - e.start), from) == 0) {
          der.replace(e.start, e.end - e.start, to);
       } else if (e.constructed && replaceElement(contents, from, to)) {
-         der.replace(e.start, e.end - e.start, e.identifier(der) + derLength(contents.size()) + contents);
+         der.replace(e.start, e.end - e.start,
+                     e.identifier(der) + derLength(contents.size()) + contents);
       } else {
          continue;
       }
@@ -79,19 +82,23 @@ struct BerStyle {
    std::string derLengthIds = "\x01\x05";
 
    std::string write(const std::string& der, bool extension = false) const {
-      static const std::string keptAsReceived = " 2A864886F70D01010B 550405 2A8648CE3D0201 2B060104018237140203 ";
+      static const std::string keptAsReceived =
+          " 2A864886F70D01010B 550405 2A8648CE3D0201 2B060104018237140203 ";
       static const std::string decodedArcs("\x13\x0F\x0E\x11\x23\x14\x15\x1C\x25", 9);
       std::string out, previousOid;
       for (size_t at = 0; at < der.size(); at = element(der, at).end) {
          const Element e = element(der, at);
          const std::string id = e.identifier(der), contents = e.body(der);
-         if (!previousOid.empty() && keptAsReceived.find(" " + testsupport::toHex(previousOid) + " ") != std::string::npos) {
+         if (!previousOid.empty() && keptAsReceived.find(" " + testsupport::toHex(previousOid) +
+                                                         " ") != std::string::npos) {
             out += der.substr(e.start, e.end - e.start);
          } else if (extension && e.end == der.size() && e.start > 0 && id == "\x04") {
             out += primitive(id, write(contents));
          } else if (e.constructed) {
-            const std::string oid = !contents.empty() && contents[0] == 0x06 ? element(contents, 0).body(contents) : "";
-            const bool decoded = id == "\x30" && oid.size() == 3 && oid.compare(0, 2, "\x55\x1D") == 0 &&
+            const std::string oid =
+                !contents.empty() && contents[0] == 0x06 ? element(contents, 0).body(contents) : "";
+            const bool decoded = id == "\x30" && oid.size() == 3 &&
+                                 oid.compare(0, 2, "\x55\x1D") == 0 &&
                                  decodedArcs.find(oid[2]) != std::string::npos;
             out += id + constructedLength(write(contents, decoded));
          } else {
@@ -106,7 +113,8 @@ struct BerStyle {
       static const std::string strings("\x03\x04\x0C\x13\x16\x17\x18", 7);
       const bool single = id.size() == 1;
       if (trueAsOne && id == "\x01" && contents == "\xFF") return "\x01\x01\x01";
-      if (single && derLengthIds.find(id[0]) != std::string::npos) return id + derLength(contents.size()) + contents;
+      if (single && derLengthIds.find(id[0]) != std::string::npos)
+         return id + derLength(contents.size()) + contents;
       if (segment == 0 || !single || strings.find(id[0]) == std::string::npos || contents.empty())
          return id + length(contents.size()) + contents;
       // A BIT STRING in BIT STRING segments, each with its unused-bits octet
@@ -131,7 +139,8 @@ struct BerStyle {
    }
 
    std::string constructedLength(const std::string& contents) const {
-      return indefinite ? std::string("\x80", 1) + contents + std::string(2, '\0') : length(contents.size()) + contents;
+      return indefinite ? std::string("\x80", 1) + contents + std::string(2, '\0')
+                        : length(contents.size()) + contents;
    }
 };
 
@@ -142,13 +151,16 @@ inline std::string tlv(unsigned char tag, const std::string& contents) {
 // A PKIMessage whose body is nested `depth` times ([20] nested), with the
 // confirmation ([19] conf) innermost; as DER or as XML.
 inline std::string nestedPkiMessage(int depth, bool xml) {
-   const std::string name = tlv(0x81, "a"), header = tlv(0x30, testsupport::fromHex("020101") + name + name);
+   const std::string name = tlv(0x81, "a"),
+                     header = tlv(0x30, testsupport::fromHex("020101") + name + name);
    const std::string xmlHeader =
       "<header><pvno><ietf_version2/></pvno><sender><rfc822Name>a</rfc822Name></sender>"
       "<recipient><rfc822Name>a</rfc822Name></recipient></header>";
-   std::string message = xml ? xmlHeader + "<body><conf/></body>" : tlv(0x30, header + testsupport::fromHex("B3020500"));
+   std::string message = xml ? xmlHeader + "<body><conf/></body>"
+                             : tlv(0x30, header + testsupport::fromHex("B3020500"));
    for (int i = 0; i < depth; i++)
-      message = xml ? xmlHeader + "<body><nested>" + message + "</nested></body>" : tlv(0x30, header + tlv(0xB4, message));
+      message = xml ? xmlHeader + "<body><nested>" + message + "</nested></body>"
+                    : tlv(0x30, header + tlv(0xB4, message));
    return xml ? "<PKIMessage>" + message + "</PKIMessage>" : message;
 }
 
@@ -156,10 +168,13 @@ inline std::string nestedPkiMessage(int depth, bool xml) {
 // times; the innermost carries id-data without content.
 inline std::string nestedSignedData(int depth) {
    const std::string idSignedData = testsupport::fromHex("06092A864886F70D010702");
-   const std::string head = testsupport::fromHex("020103 3100"), tail = testsupport::fromHex("3100");
-   std::string signedData = tlv(0x30, head + testsupport::fromHex("300B06092A864886F70D010701") + tail);
+   const std::string head = testsupport::fromHex("020103 3100"),
+                     tail = testsupport::fromHex("3100");
+   std::string signedData =
+       tlv(0x30, head + testsupport::fromHex("300B06092A864886F70D010701") + tail);
    for (int i = 0; i < depth; i++)
-      signedData = tlv(0x30, head + tlv(0x30, idSignedData + tlv(0xA0, tlv(0x04, signedData))) + tail);
+      signedData =
+          tlv(0x30, head + tlv(0x30, idSignedData + tlv(0xA0, tlv(0x04, signedData))) + tail);
    return tlv(0x30, idSignedData + tlv(0xA0, signedData));
 }
 
@@ -169,20 +184,23 @@ inline size_t elementEnd(const std::string& xml, const std::string& tag, size_t 
    int depth = 0;
    for (size_t at = open; at < xml.size(); ++at) {
       if (xml.compare(at, tag.size() + 2, "<" + tag + ">") == 0) ++depth;
-      if (xml.compare(at, tag.size() + 3, "</" + tag + ">") == 0 && --depth == 0) return at + tag.size() + 3;
+      if (xml.compare(at, tag.size() + 3, "</" + tag + ">") == 0 && --depth == 0)
+         return at + tag.size() + 3;
    }
    throw std::runtime_error("no end of <" + tag + ">");
 }
 
 // The <item> children of the n-th <list> element in reverse order; the text
 // between them (indentation) stays in place.
-inline std::string reverseItems(const std::string& xml, const std::string& list, const std::string& item, int n) {
+inline std::string reverseItems(const std::string& xml, const std::string& list,
+                                const std::string& item, int n) {
    size_t open = xml.find("<" + list + ">");
    for (int i = 0; i < n; ++i) open = xml.find("<" + list + ">", open + 1);
    const size_t close = elementEnd(xml, list, open) - list.size() - 3;
    std::vector<std::string> items, gaps;
    size_t at = open + list.size() + 2;
-   for (size_t next; (next = xml.find("<" + item + ">", at)) < close; at = elementEnd(xml, item, next)) {
+   for (size_t next; (next = xml.find("<" + item + ">", at)) < close;
+        at = elementEnd(xml, item, next)) {
       gaps.push_back(xml.substr(at, next - at));
       items.push_back(xml.substr(next, elementEnd(xml, item, next) - next));
    }
@@ -190,7 +208,6 @@ inline std::string reverseItems(const std::string& xml, const std::string& list,
    for (size_t i = 0; i < items.size(); ++i) out += gaps[i] + items[items.size() - 1 - i];
    return out + xml.substr(at);
 }
-
 }
 
 #endif

@@ -10,13 +10,20 @@
 namespace {
 
 std::string bytesOf(const CACMPT_BLOB& blob) {
-   return blob.data == nullptr ? "(null)" : std::string(reinterpret_cast<const char*>(blob.data), blob.length);
+   return blob.data == nullptr ? "(null)"
+                               : std::string(reinterpret_cast<const char*>(blob.data), blob.length);
 }
 
 TEST(Blob, CapacityRule) {
-   const uint32_t cases[][2] = {{1, 4096},           {4096, 4096},          {4097, 8192},
-                                {65536, 65536},      {65537, 131072},       {0x40000001u, 0x80000000u},
-                                {0x80000000u, 0x80000000u}, {0x80000001u, 0x80000001u}, {0xFFFFFFFFu, 0xFFFFFFFFu}};
+   const uint32_t cases[][2] = {{1, 4096},
+                                {4096, 4096},
+                                {4097, 8192},
+                                {65536, 65536},
+                                {65537, 131072},
+                                {0x40000001u, 0x80000000u},
+                                {0x80000000u, 0x80000000u},
+                                {0x80000001u, 0x80000001u},
+                                {0xFFFFFFFFu, 0xFFFFFFFFu}};
    for (const auto& c : cases) EXPECT_EQ(CACMPT_BLOB::capacityFor(c[0]), c[1]) << c[0];
 }
 

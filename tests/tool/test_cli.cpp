@@ -27,9 +27,10 @@ using testsupport::RunResult;
 // Reports on standard error by name: a failed BER decode or DER encode in the converter (its
 // context keeps no error text), an unknown type name, and any failure inside the XML reader.
 const std::map<std::string, std::string> kReports = {
-   {"codec", "Error:Exception :'' at file:'xerDerConverter\\.cpp' line:[1-9][0-9]*\n"},
-   {"invalid-type", "Error:Exception :'Invalid type' at file:'xerDerConverter\\.cpp' line:[1-9][0-9]*\n"},
-   {"reader", "Unknown exception\\.\n"},
+    {"codec", "Error:Exception :'' at file:'xerDerConverter\\.cpp' line:[1-9][0-9]*\n"},
+    {"invalid-type",
+     "Error:Exception :'Invalid type' at file:'xerDerConverter\\.cpp' line:[1-9][0-9]*\n"},
+    {"reader", "Unknown exception\\.\n"},
 };
 
 struct Case {
@@ -49,12 +50,15 @@ std::vector<Case> loadCases() {
       std::string line, text;
       for (int number = 1; std::getline(in, line); ++number) {
          const size_t first = line.find_first_not_of(' ');
-         text += first == std::string::npos ? "" : line.substr(first, line.find_last_not_of(' ') + 1 - first);
+         text += first == std::string::npos
+                     ? ""
+                     : line.substr(first, line.find_last_not_of(' ') + 1 - first);
          if (!text.empty() && text.back() == '\\') {
             text.pop_back();
             continue;
          }
-         std::string name = file.stem().string() + "_" + text.substr(std::min<size_t>(5, text.size()));
+         std::string name =
+             file.stem().string() + "_" + text.substr(std::min<size_t>(5, text.size()));
          for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
          if (text.rfind("case ", 0) == 0)
             cases.push_back({name, file.filename().string() + ":" + std::to_string(number), {}});
@@ -109,7 +113,8 @@ public:
       if (out || outHas.empty()) {
          EXPECT_EQ(r.out, out.value_or(""));
       }
-      for (const std::string& part : outHas) EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
+      for (const std::string& part : outHas)
+         EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
       if (errPattern.empty()) {
          EXPECT_EQ(r.err, err.value_or(""));
       } else {
@@ -117,12 +122,14 @@ public:
       }
       EXPECT_EQ(r.status, status);
       for (const auto& [name, bytes] : outFiles)
-         EXPECT_EQ(testsupport::toHex(fs::exists(dir + "/" + name) ? readFile(dir + "/" + name) : "(none)"),
+         EXPECT_EQ(testsupport::toHex(fs::exists(dir + "/" + name) ? readFile(dir + "/" + name)
+                                                                   : "(none)"),
                    testsupport::toHex(bytes))
-            << name;
+             << name;
       if (!holds) return;
       std::vector<std::string> names;
-      for (const auto& entry : fs::directory_iterator(dir)) names.push_back(entry.path().filename().string());
+      for (const auto& entry : fs::directory_iterator(dir))
+         names.push_back(entry.path().filename().string());
       std::sort(names.begin(), names.end());
       EXPECT_EQ(names, *holds);
    }
@@ -147,9 +154,12 @@ private:
    // directory, tests/fixtures and the directory of the installed programs.
    std::vector<Word> words(const std::string& text) const {
       const std::pair<std::string, std::string> places[] = {
-         {"$DIR", dir}, {"$FIX", testsupport::sourcePath("tests/fixtures")}, {"$BIN", BLOBXML_TEST_INSTALL_DIR "/bin"}};
+          {"$DIR", dir},
+          {"$FIX", testsupport::sourcePath("tests/fixtures")},
+          {"$BIN", BLOBXML_TEST_INSTALL_DIR "/bin"}};
       std::vector<Word> result;
-      for (size_t at = text.find_first_not_of(' '); at < text.size(); at = text.find_first_not_of(' ', at)) {
+      for (size_t at = text.find_first_not_of(' '); at < text.size();
+           at = text.find_first_not_of(' ', at)) {
          Word w{"", text[at] == '"'};
          if (!w.quoted) {
             const size_t end = std::min(text.find(' ', at), text.size());
@@ -159,7 +169,8 @@ private:
          for (at += w.quoted; w.quoted && text.at(at) != '"'; ++at) w.text += escaped(text, at);
          at += w.quoted;
          for (const auto& [name, value] : places) {
-            for (size_t p; (p = w.text.find(name)) != std::string::npos;) w.text.replace(p, name.size(), value);
+            for (size_t p; (p = w.text.find(name)) != std::string::npos;)
+               w.text.replace(p, name.size(), value);
          }
          result.push_back(w);
       }
@@ -185,12 +196,15 @@ private:
             bytes += w[at++].text;
          } else if (key == "hex") {
             std::string digits;
-            while (++at < w.size() && !w[at].quoted && std::regex_match(w[at].text, std::regex("[0-9A-Fa-f]+")))
+            while (++at < w.size() && !w[at].quoted &&
+                   std::regex_match(w[at].text, std::regex("[0-9A-Fa-f]+")))
                digits += w[at].text;
             if (digits.size() % 2 != 0) throw std::runtime_error("odd number of hex digits");
             bytes += fromHex(digits);
          } else if (key == "fixture" || key == "golden" || key == "source") {
-            const std::string base = key == "fixture" ? "tests/fixtures/" : key == "golden" ? "tests/tool/golden/" : "";
+            const std::string base = key == "fixture"  ? "tests/fixtures/"
+                                     : key == "golden" ? "tests/tool/golden/"
+                                                       : "";
             bytes += readFile(testsupport::sourcePath(base + w.at(at + 1).text));
             at += 2;
          } else if (key == "pattern") {
@@ -199,8 +213,9 @@ private:
             at += 2;
          } else if (key == "nest") {
             const int depth = std::stoi(w.at(at + 2).text);
-            bytes += w[at + 1].text == "signed" ? derived::nestedSignedData(depth)
-                                                : derived::nestedPkiMessage(depth, w[at + 1].text == "pki-xml");
+            bytes += w[at + 1].text == "signed"
+                         ? derived::nestedSignedData(depth)
+                         : derived::nestedPkiMessage(depth, w[at + 1].text == "pki-xml");
             at += 3;
          } else if (key == "from") {
             writeFiles();
@@ -239,12 +254,14 @@ private:
          const long n = std::stol(w.at(1).text);
          bytes.resize(n < 0 ? bytes.size() + n : n);
       } else if (key == "reverse") {
-         bytes = derived::reverseItems(bytes, w.at(1).text, w.at(2).text, w.size() > 3 ? std::stoi(w[3].text) : 0);
+         bytes = derived::reverseItems(bytes, w.at(1).text, w.at(2).text,
+                                       w.size() > 3 ? std::stoi(w[3].text) : 0);
       } else if (key == "ber") {
          derived::BerStyle style;
          for (size_t i = 1; i < w.size(); i++) {
             const std::string &flag = w[i].text, value = flag.substr(flag.find('=') + 1);
-            if (!std::regex_match(flag, std::regex("indefinite|true01|(long|segment|der-length)=\\w+")))
+            if (!std::regex_match(flag,
+                                  std::regex("indefinite|true01|(long|segment|der-length)=\\w+")))
                throw std::runtime_error("unknown BER style " + flag);
             style.indefinite |= flag == "indefinite";
             style.trueAsOne |= flag == "true01";
@@ -266,7 +283,8 @@ private:
       std::vector<std::string> args;
       for (size_t i = at + 1; i < w.size(); i++) args.push_back(w[i].text);
       const bool installed = program == "blobxml" || program == "xmlblob";
-      return testsupport::run(installed ? testsupport::installedBin(program) : program, program, args, dir);
+      return testsupport::run(installed ? testsupport::installedBin(program) : program, program,
+                              args, dir);
    }
 };
 
@@ -279,6 +297,7 @@ TEST_P(Cli, GivesTheExpectedOutputs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Cli, ::testing::ValuesIn(loadCases()),
-                         [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
-
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                            return info.param.name;
+                         });
 }

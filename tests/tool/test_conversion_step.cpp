@@ -20,7 +20,8 @@ public:
    mutable std::string seen;
 
    std::string toXer(const CACMPT_BLOB& der, bool) const override {
-      seen = der.data == nullptr ? "" : std::string(reinterpret_cast<const char*>(der.data), der.length);
+      seen = der.data == nullptr ? ""
+                                 : std::string(reinterpret_cast<const char*>(der.data), der.length);
       fail();
       return result;
    }
@@ -28,7 +29,8 @@ public:
    CACMPT_BLOB toDer(const std::string& xer) const override {
       seen = xer;
       fail();
-      return CACMPT_BLOB(reinterpret_cast<const unsigned char*>(result.data()), static_cast<uint32_t>(result.size()));
+      return CACMPT_BLOB(reinterpret_cast<const unsigned char*>(result.data()),
+                         static_cast<uint32_t>(result.size()));
    }
 
 private:
@@ -47,11 +49,16 @@ TEST(ConversionStep, WritesTheResultUnchangedOrOneReportLine) {
       int failure;
       std::string out, err;
    } cases[] = {
-      {false, 0, "<A>\n   <b>1</b>\n</A>", ""}, {true, 0, der, ""}, {false, 0, "", ""}, {true, 0, "", ""},
-      {false, 1, "", "Error:Exception :'Wrong xer' at file:'conv.cpp' line:77\n"},
-      {true, 2, "", "Error:Exception :'' at file:'conv.cpp' line:91\n"},
-      {false, 3, "", "Exception:too long\n"}, {true, 3, "", "Exception:too long\n"},
-      {false, 4, "", "Unknown exception.\n"}, {true, 4, "", "Unknown exception.\n"},
+       {false, 0, "<A>\n   <b>1</b>\n</A>", ""},
+       {true, 0, der, ""},
+       {false, 0, "", ""},
+       {true, 0, "", ""},
+       {false, 1, "", "Error:Exception :'Wrong xer' at file:'conv.cpp' line:77\n"},
+       {true, 2, "", "Error:Exception :'' at file:'conv.cpp' line:91\n"},
+       {false, 3, "", "Exception:too long\n"},
+       {true, 3, "", "Exception:too long\n"},
+       {false, 4, "", "Unknown exception.\n"},
+       {true, 4, "", "Unknown exception.\n"},
    };
    for (const auto& c : cases) {
       ScriptedConverter converter;
@@ -60,7 +67,8 @@ TEST(ConversionStep, WritesTheResultUnchangedOrOneReportLine) {
       const std::string& message = c.xerToDer ? xml : der;
       CaptureStdout();
       CaptureStderr();
-      EXPECT_TRUE(convertMessage(converter, c.xerToDer, true, reinterpret_cast<const unsigned char*>(message.data()),
+      EXPECT_TRUE(convertMessage(converter, c.xerToDer, true,
+                                 reinterpret_cast<const unsigned char*>(message.data()),
                                  static_cast<uint32_t>(message.size())));
       EXPECT_EQ(GetCapturedStdout(), c.out) << c.err;
       EXPECT_EQ(GetCapturedStderr(), c.err);

@@ -21,8 +21,10 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 }
 
 TEST(FailureDetails, XmlFailureTellsStatusPathLineAndMessage) {
-   const std::string xml = testsupport::readFile(testsupport::sourcePath("tests/tool/golden/certificate_rsa_golden.xml"));
-   const std::string extension = "</Extension>\n         <Extension>\n            <extnID>2.5.29.15<";
+   const std::string xml = testsupport::readFile(
+       testsupport::sourcePath("tests/tool/golden/certificate_rsa_golden.xml"));
+   const std::string extension =
+       "</Extension>\n         <Extension>\n            <extnID>2.5.29.15<";
    const struct {
       std::string input;
       int status;
@@ -30,22 +32,26 @@ TEST(FailureDetails, XmlFailureTellsStatusPathLineAndMessage) {
       long line;
       const char* message;
    } cases[] = {
-      {replaced(xml, "<serialNumber>", "<serial>4</serial><serialNumber>"), RTS_NOT_FOUND, "tbsCertificate.serial", 5, ""},
-      {replaced(xml, "<v3/>", "<v4/>"), RTS_BAD_ENUM, "tbsCertificate.version", 4, ""},
-      {replaced(xml, "<extnID>2.5.29.19<", "<extnID>2.5.x<"), RTS_BAD_OID, "tbsCertificate.extensions[0].extnID", 65, ""},
-      {replaced(xml, "<pathLenConstraint>0<", "<pathLenConstraint>x<"), RTS_BAD_DIGIT,
-       "tbsCertificate.extensions[0].extnValue.pathLenConstraint", 68, ""},
-      {replaced(xml, "<KeyUsage>1000011<", "<KeyUsage>10z0011<"), RTS_BAD_BIT_TEXT, "tbsCertificate.extensions[1].extnValue",
-       73, ""},
-      {replaced(xml, "<Encoded>0500</Encoded>", "<Encoded>050</Encoded>"), RTS_BAD_HEX_TEXT,
-       "tbsCertificate.signature.parameters", 9, ""},
-      {replaced(xml, extension, replaced(extension, "<Extension>", "<Extensio>")), RTS_XML_STRUCTURE,
-       "tbsCertificate.extensions[1]", 69, ""},
-      {replaced(replaced(xml, "<Certificate>", "<CertificateList>"), "</Certificate>", "</CertificateList>"),
-       RTS_XML_STRUCTURE, "", 2, ""},
-      {replaced(xml, "</tbsCertificate>", "</tbsCertificat>"), 0, "", 87, "mismatched tag, line = 87, column = 5"},
-      {"<?xml version=\"1.0\"?>\n<!DOCTYPE Certificate>\n<Certificate/>", 0, "", 2,
-       "document type declaration not allowed, line = 2, column = 21"},
+       {replaced(xml, "<serialNumber>", "<serial>4</serial><serialNumber>"), RTS_NOT_FOUND,
+        "tbsCertificate.serial", 5, ""},
+       {replaced(xml, "<v3/>", "<v4/>"), RTS_BAD_ENUM, "tbsCertificate.version", 4, ""},
+       {replaced(xml, "<extnID>2.5.29.19<", "<extnID>2.5.x<"), RTS_BAD_OID,
+        "tbsCertificate.extensions[0].extnID", 65, ""},
+       {replaced(xml, "<pathLenConstraint>0<", "<pathLenConstraint>x<"), RTS_BAD_DIGIT,
+        "tbsCertificate.extensions[0].extnValue.pathLenConstraint", 68, ""},
+       {replaced(xml, "<KeyUsage>1000011<", "<KeyUsage>10z0011<"), RTS_BAD_BIT_TEXT,
+        "tbsCertificate.extensions[1].extnValue", 73, ""},
+       {replaced(xml, "<Encoded>0500</Encoded>", "<Encoded>050</Encoded>"), RTS_BAD_HEX_TEXT,
+        "tbsCertificate.signature.parameters", 9, ""},
+       {replaced(xml, extension, replaced(extension, "<Extension>", "<Extensio>")),
+        RTS_XML_STRUCTURE, "tbsCertificate.extensions[1]", 69, ""},
+       {replaced(replaced(xml, "<Certificate>", "<CertificateList>"), "</Certificate>",
+                 "</CertificateList>"),
+        RTS_XML_STRUCTURE, "", 2, ""},
+       {replaced(xml, "</tbsCertificate>", "</tbsCertificat>"), 0, "", 87,
+        "mismatched tag, line = 87, column = 5"},
+       {"<?xml version=\"1.0\"?>\n<!DOCTYPE Certificate>\n<Certificate/>", 0, "", 2,
+        "document type declaration not allowed, line = 2, column = 21"},
    };
    for (const auto& c : cases) {
       try {
