@@ -23,26 +23,53 @@ struct ASN1MemHeap {
    void* allocArg; /* handed unchanged to the allocation hooks */
 };
 
+/* The allocation hooks every heap block and heap record goes through, with
+   the heap's allocArg. They default to malloc and free; a program (or a
+   test counting or failing allocations) may replace them before any heap
+   exists. */
 typedef void* (*ASN1MallocFunc)(void* allocArg, size_t size);
 typedef void (*ASN1FreeFunc)(void* allocArg, void* ptr);
 
 extern ASN1MallocFunc g_malloc_func;
 extern ASN1FreeFunc g_free_func;
 
+/* malloc and free; allocArg is ignored. */
 void* rtDefaultMalloc(void* allocArg, size_t size);
 void rtDefaultFree(void* allocArg, void* ptr);
 
+/* Puts a new empty heap, counted once and freed at count zero, into the
+   slot. RTS_BAD_ARGUMENT for a null slot, RTS_NO_MEMORY. */
 int rtMemHeapCreate(void** ppvMemHeap, void* allocArg);
+
+/* One block of nbytes from the heap in the slot (created there first when
+   the slot is empty). Null for a null slot, a size above RT_MH_MAXALLOC or
+   when the hook fails. The address is aligned like malloc's. */
 void* rtMemHeapAlloc(void** ppvMemHeap, size_t nbytes);
+/* The same, with the nbytes set to zero. */
 void* rtMemHeapAllocZ(void** ppvMemHeap, size_t nbytes);
+
+/* Gives one block back. A null slot, empty slot or null pointer does
+   nothing; any other pointer must come from this heap and be live. */
 void rtMemHeapFreePtr(void** ppvMemHeap, void* mem_p);
+
+/* Resizes a block: a null mem_p allocates; a smaller size keeps the block
+   and records the new size; a larger one moves the contents to a new block
+   and frees the old. Null for a null or empty slot or without memory, the
+   old block then left as it was. */
 void* rtMemHeapRealloc(void** ppvMemHeap, void* mem_p, size_t nbytes);
+
+/* Blocks are not looked up by address: the check claims every pointer (1)
+   and blocks cannot be kept past the heap's release (0, nothing marked). */
 int rtMemHeapCheckPtr(void** ppvMemHeap, const void* mem_p);
 int rtMemHeapMarkSaved(void** ppvMemHeap, const void* mem_p, ASN1BOOL flag);
+
+/* Count one more user of the heap in the slot, or one fewer: at zero every
+   live block and the heap record are freed and the slot is emptied. Both
+   do nothing for a null or empty slot. */
 void rtMemHeapAddRef(void** ppvMemHeap);
 void rtMemHeapRelease(void** ppvMemHeap);
 
-/* Size the caller asked for when the block was (re)allocated. */
+/* Size the caller asked for when the block was (re)allocated; 0 for null. */
 ASN1UINT rtMemHeapBlockSize(const void* mem_p);
 
 /* Shorthands over a context's memory heap. */
@@ -67,12 +94,20 @@ struct ASN1MemBuf {
    ASN1UINT8 isDynamic;  /* storage belongs to the heap */
 };
 
+/* An empty buffer on pctxt's value heap growing by segsize octets. */
 void rtMemBufInit(ASN1CTXT* pctxt, ASN1MemBuf* pMemBuf, ASN1UINT segsize);
+/* Empties the buffer and keeps its storage. */
 void rtMemBufReset(ASN1MemBuf* pMemBuf);
+/* Makes room for nbytes more, rounding the capacity up to whole segments;
+   the contents move with the storage. 0 or RTS_NO_MEMORY (contents kept). */
 int rtMemBufPreAllocate(ASN1MemBuf* pMemBuf, ASN1UINT nbytes);
+/* Appends nbytes of pdata (a null pdata only makes room), or nbytes copies
+   of value. 0 or RTS_NO_MEMORY, the buffer then unchanged. */
 int rtMemBufAppend(ASN1MemBuf* pMemBuf, const ASN1OCTET* pdata, ASN1UINT nbytes);
 int rtMemBufSet(ASN1MemBuf* pMemBuf, ASN1OCTET value, ASN1UINT nbytes);
+/* The valid bytes (null before the first growth) and their count. */
 ASN1OCTET* rtMemBufGetData(ASN1MemBuf* pMemBuf, int* length);
+/* Gives the storage back to the heap when the buffer owns it. */
 void rtMemBufFree(ASN1MemBuf* pMemBuf);
 
 #endif
