@@ -4,7 +4,7 @@
  * consuming it.
  */
 #include "asn1Engine.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtContext.h"
 #include "rtList.h"
 

@@ -3,7 +3,7 @@
  * told apart by their tags.
  */
 #include "asn1Engine.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtContext.h"
 
 namespace asn1rt {

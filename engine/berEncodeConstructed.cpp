@@ -4,7 +4,7 @@
  */
 #include "asn1Engine.h"
 #include "berEncode.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtContext.h"
 
 namespace asn1rt {

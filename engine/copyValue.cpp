@@ -3,7 +3,7 @@
  * context's memory heap. An allocation that fails leaves that part empty.
  */
 #include "asn1Engine.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtCopy.h"
 #include "rtList.h"
 #include "rtMemHeap.h"
@@ -18,61 +18,6 @@ static void* copyToNewValue(ASN1CTXT* pctxt, const TypeDesc* type, const void* s
    void* dst = ASN1MALLOCZ(pctxt, type->valueSize);
    if (dst != nullptr) copyValue(pctxt, type, src, dst);
    return dst;
-}
-
-/* The copy owns its octets; rendered XER text stays XER text in it. */
-static ASN1UINT copiedFlags(const Asn1TObject& from) {
-   return from.flags & ASN1OPENTYPE_XER_TEXT;
-}
-
-static void copyOpenType(ASN1CTXT* pctxt, const TypeDesc* type, const void* src, void* dst) {
-   rtCopyOpenType(pctxt, &fieldAs<ASN1TOpenType>(src, 0), &fieldAs<ASN1TOpenType>(dst, 0));
-   if (isTableObject(type)) {
-      /* The decoded value is copied by the SEQUENCE that knows its type. */
-      const Asn1TObject& from = fieldAs<Asn1TObject>(src, 0);
-      Asn1TObject& to = fieldAs<Asn1TObject>(dst, 0);
-      to.decoded = nullptr;
-      to.flags = copiedFlags(from);
-   }
-}
-
-/* Decoded values of the open types that a table constraint governs; the
-   identifier and the open types themselves are already copied. */
-static void copyDecodedValues(ASN1CTXT* pctxt, const TypeDesc* type, const void* src, void* dst) {
-   const TableDesc* table = type->table;
-   const ObjectDesc* object = objectOf(type, dst);
-   const TypeDesc* objectType = object != nullptr ? object->type : nullptr;
-   const FieldDesc& carrier = type->fields[table->openField];
-   if (!holdsValue(pctxt, type, src, carrier)) return;
-   switch (table->form) {
-   case TableForm::OpenType: {
-      const Asn1TObject& from = fieldAs<Asn1TObject>(src, carrier.offset);
-      fieldAs<Asn1TObject>(dst, carrier.offset).decoded =
-         objectType != nullptr ? copyToNewValue(pctxt, objectType, from.decoded) : nullptr;
-      return;
-   }
-   case TableForm::InOctetString: {
-      /* The copy mirrors the copied OCTET STRING. */
-      const Asn1TObject& from = fieldAs<Asn1TObject>(src, table->objectOffset);
-      Asn1TObject& to = fieldAs<Asn1TObject>(dst, table->objectOffset);
-      const ASN1TDynOctStr& octets = fieldAs<ASN1TDynOctStr>(dst, carrier.offset);
-      to.numocts = octets.numocts;
-      to.data = octets.data;
-      to.flags = copiedFlags(from);
-      to.decoded = objectType != nullptr ? copyToNewValue(pctxt, objectType, from.decoded) : nullptr;
-      return;
-   }
-   case TableForm::SetOfOpenTypes: {
-      const Asn1RTDListNode* from = fieldAs<Asn1RTDList>(src, carrier.offset).head;
-      Asn1RTDListNode* to = fieldAs<Asn1RTDList>(dst, carrier.offset).head;
-      for (; from != nullptr && to != nullptr; from = from->next, to = to->next) {
-         const void* decoded = static_cast<const Asn1TObject*>(from->data)->decoded;
-         static_cast<Asn1TObject*>(to->data)->decoded =
-            objectType != nullptr ? copyToNewValue(pctxt, objectType, decoded) : nullptr;
-      }
-      return;
-   }
-   }
 }
 
 static void copyComponents(ASN1CTXT* pctxt, const TypeDesc* type, const void* src, void* dst) {
@@ -90,7 +35,7 @@ static void copyComponents(ASN1CTXT* pctxt, const TypeDesc* type, const void* sr
       rtCopyOpenTypeExt(pctxt, &fieldAs<Asn1RTDList>(src, type->extensionOffset),
                         &fieldAs<Asn1RTDList>(dst, type->extensionOffset));
    }
-   if (type->table != nullptr) copyDecodedValues(pctxt, type, src, dst);
+   if (type->table != nullptr) copyTableObjects(pctxt, type, src, dst);
 }
 
 static void copyChoice(ASN1CTXT* pctxt, const TypeDesc* type, const void* src, void* dst) {

@@ -77,16 +77,6 @@ inline const void* alternativeValue(const void* choice, const FieldDesc& field) 
    return field.byPointer ? fieldAs<void* const>(choice, field.offset) : at(choice, field.offset);
 }
 
-/* An Asn1TObject begins with the fields of an ASN1TOpenType, so both are
-   read and written through the smaller record. */
-static_assert(offsetof(Asn1TObject, numocts) == offsetof(ASN1TOpenType, numocts) &&
-                 offsetof(Asn1TObject, data) == offsetof(ASN1TOpenType, data) &&
-                 offsetof(Asn1TObject, flags) == offsetof(ASN1TOpenType, flags),
-              "Asn1TObject must start like ASN1TOpenType");
-inline bool isTableObject(const TypeDesc* openType) {
-   return openType->valueSize >= sizeof(Asn1TObject);
-}
-
 /* Octets that a fixed-size BIT STRING value may fill: those of its bit
    capacity (the named bits), which its array may exceed. */
 inline uint32_t fixedBitOctets(const TypeDesc* type) {
@@ -216,19 +206,6 @@ int decodeSequence(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagTy
 int decodeSet(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
               int length);
 
-/* tableDecode for the decoder of the SEQUENCE or SET, which tells where the
-   OCTET STRING that carries an open type (TableForm::InOctetString) ended
-   in the buffer (null: not known), so that a failure inside the value it
-   carries is placed in the message. */
-int decodeTable(ASN1CTXT* pctxt, const TypeDesc* type, void* value, const ASN1OCTET* carrierEnd);
-
-/* The component that is such an OCTET STRING, or -1. */
-inline int octetStringCarrier(const TypeDesc* type) {
-   return type->table != nullptr && type->table->form == TableForm::InOctetString
-             ? type->table->openField
-             : -1;
-}
-
 /* Clears `m`, zeroes DEFAULT FALSE/0 fields, sets the other defaults and
    empties lists before a SEQUENCE or SET is decoded. */
 void resetComponents(const TypeDesc* type, void* value);
@@ -247,15 +224,6 @@ int encodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
                     ASN1TagType tagging);
 int decodePrimitive(ASN1CTXT* pctxt, const TypeDesc* type, void* value, ASN1TagType tagging,
                     int length);
-
-/* Decodes the octets of a table-constrained open type as one value of the
-   object's type, kept as its decoded value (also after a failure). Octets
-   left over after that value are RTS_BAD_LENGTH. An object without a type,
-   or no octets, leave the open type as it is. A failure is placed at the
-   octet of the buffer being decoded where the open type's octets lie, or
-   end with carrierEnd when they were copied out of an OCTET STRING. */
-int decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open,
-                      const ASN1OCTET* carrierEnd = nullptr);
 
 /* ---- nesting ------------------------------------------------------------------- */
 
@@ -307,34 +275,6 @@ int checkEnumerated(ASN1CTXT* pctxt, const TypeDesc* type, int64_t number);
 /* SIZE of a character string: characters of a UTF8String, octets of the
    other 8-bit strings. */
 int checkTextSize(ASN1CTXT* pctxt, const TypeDesc* type, const char* text);
-
-/* ---- information objects ------------------------------------------------------ */
-
-/* The object that the identifying component of a table-constrained value
-   names, or null. */
-const ObjectDesc* objectOf(const TypeDesc* type, const void* value);
-
-/* Hands every Asn1TObject that the type's table constraint governs in the
-   value to `visit`, in order; nothing when the carrying component is
-   absent. Stops at the first negative result and returns it. */
-template <typename Visit>
-int forEachTableObject(ASN1CTXT* pctxt, const TypeDesc* type, void* value, Visit visit) {
-   const TableDesc* table = type->table;
-   const FieldDesc& carrier = type->fields[table->openField];
-   if (!holdsValue(pctxt, type, value, carrier)) return RTS_OK;
-   switch (table->form) {
-   case TableForm::OpenType: return visit(&fieldAs<Asn1TObject>(value, carrier.offset));
-   case TableForm::InOctetString: return visit(&fieldAs<Asn1TObject>(value, table->objectOffset));
-   case TableForm::SetOfOpenTypes:
-      for (Asn1RTDListNode* node = fieldAs<Asn1RTDList>(value, carrier.offset).head;
-           node != nullptr; node = node->next) {
-         int stat = visit(static_cast<Asn1TObject*>(node->data));
-         if (stat < 0) return stat;
-      }
-      return RTS_OK;
-   }
-   return RTS_OK;
-}
 
 }
 }

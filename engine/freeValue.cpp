@@ -5,7 +5,7 @@
  * borrowed, which are left where they are.
  */
 #include "asn1Engine.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtList.h"
 #include "rtMemHeap.h"
 
@@ -13,35 +13,8 @@ namespace asn1rt {
 
 using namespace detail;
 
-/* The decoded values of the open types that a table constraint governs,
-   freed while the identifier that names their type is still there. */
-static void freeDecodedValues(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
-   const ObjectDesc* object = objectOf(type, value);
-   const TableDesc* table = type->table;
-   const uint32_t carrierOffset = type->fields[table->openField].offset;
-   ASN1TDynOctStr* carrier = table->form == TableForm::InOctetString
-                                ? &fieldAs<ASN1TDynOctStr>(value, carrierOffset)
-                                : nullptr;
-   forEachTableObject(pctxt, type, value, [pctxt, object, carrier](Asn1TObject* open) {
-      if (open->decoded != nullptr && object != nullptr && object->type != nullptr)
-         freeValue(pctxt, object->type, open->decoded);
-      ASN1MEMFREEPTR(pctxt, open->decoded);
-      open->decoded = nullptr;
-      if (carrier != nullptr) {
-         /* A mirror shares the OCTET STRING's octets, which go with it
-            unless they are borrowed. */
-         if ((open->flags & ASN1OPENTYPE_BORROWED) && carrier->data == open->data) {
-            carrier->numocts = 0;
-            carrier->data = nullptr;
-         }
-         *open = Asn1TObject{};
-      }
-      return RTS_OK;
-   });
-}
-
 static void freeComponents(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
-   if (type->table != nullptr) freeDecodedValues(pctxt, type, value);
+   if (type->table != nullptr) freeTableObjects(pctxt, type, value);
    for (uint16_t i = 0; i < type->fieldCount; i++) {
       const FieldDesc& field = type->fields[i];
       if (field.presence == Presence::Optional && !holdsValue(pctxt, type, value, field)) continue;
@@ -134,12 +107,7 @@ void freeValue(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
       text.nchars = 0;
       return;
    }
-   case Kind::OpenType: {
-      ASN1TOpenType& open = fieldAs<ASN1TOpenType>(value, 0);
-      if (!(open.flags & ASN1OPENTYPE_BORROWED)) ASN1MEMFREEPTR(pctxt, open.data);
-      open = ASN1TOpenType{};
-      return;
-   }
+   case Kind::OpenType: freeOpenType(pctxt, value); return;
    case Kind::Sequence:
    case Kind::Set: freeComponents(pctxt, type, value); return;
    case Kind::Choice: freeChoice(pctxt, type, value); return;

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "asn1Xer.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtBigInt.h"
 #include "rtContext.h"
 #include "xerEncode.h"

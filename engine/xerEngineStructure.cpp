@@ -4,7 +4,7 @@
  * SEQUENCE OF / SET OF as lists and as counted arrays.
  */
 #include "asn1Xer.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtContext.h"
 #include "xerEncode.h"
 #include "xerEngineInternal.h"
@@ -13,41 +13,6 @@ namespace asn1rt {
 
 using namespace detail;
 using namespace xerdetail;
-
-/* The component that carries a table-constrained value: its XER text when
-   the object resolves it, else its raw form in hexadecimal. */
-static int encodeTableField(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
-                            const FieldDesc& field) {
-   const TableDesc& table = *type->table;
-   const ObjectDesc* object = objectOf(type, value);
-   const void* fieldValue = at(value, field.offset);
-   switch (table.form) {
-   case TableForm::OpenType:
-      return encodeObjectField(pctxt, object, *static_cast<const Asn1TObject*>(fieldValue),
-                               field.name);
-   case TableForm::InOctetString: {
-      const Asn1TObject& openType = fieldAs<Asn1TObject>(value, table.objectOffset);
-      if (holdsXerText(openType) || (resolvesTo(object, openType) && openType.decoded != nullptr)) {
-         return encodeObjectField(pctxt, object, openType, field.name);
-      }
-      return xerEncode(pctxt, field.type, fieldValue, field.name, nullptr);
-   }
-   case TableForm::SetOfOpenTypes: {
-      const Asn1RTDList& list = *static_cast<const Asn1RTDList*>(fieldValue);
-      int stat = checkSize(pctxt, field.type->size, list.count);
-      if (stat == RTS_OK) stat = xerEncStartElement(pctxt, field.name);
-      if (stat != RTS_OK) return stat;
-      pctxt->xerIndentLevel++;
-      for (const Asn1RTDListNode* node = list.head; node != nullptr; node = node->next) {
-         stat = encodeObjectItem(pctxt, object, *static_cast<const Asn1TObject*>(node->data));
-         if (stat != RTS_OK) return stat;
-      }
-      pctxt->xerIndentLevel--;
-      return xerEncEndElement(pctxt, field.name);
-   }
-   }
-   return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
-}
 
 /* Unknown extension elements of an extensible SEQUENCE, each in the
    hexadecimal form on its own line after the root components. */

@@ -8,7 +8,7 @@
 #include "ASN1CXerOpenType.h"
 #include "asn1CppTypes.h"
 #include "asn1Xer.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtContext.h"
 #include "rtList.h"
 #include "xerDecode.h"

@@ -12,7 +12,7 @@
 
 #include "asn1Engine.h"
 #include "berEncode.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtContext.h"
 #include "rtMemHeap.h"
 

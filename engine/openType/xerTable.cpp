@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "asn1Xer.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtContext.h"
 #include "rtMemHeap.h"
 #include "xerBuffers.h"

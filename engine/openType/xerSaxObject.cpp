@@ -15,7 +15,7 @@
 
 #include "ASN1CXerOpenType.h"
 #include "asn1Xer.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtContext.h"
 #include "xerDecode.h"
 #include "xerEngineInternal.h"

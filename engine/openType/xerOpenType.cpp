@@ -5,7 +5,7 @@
 #include "asn1Xer.h"
 #include "berDecode.h"
 #include "berEncode.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 #include "rtContext.h"
 #include "rtMemHeap.h"
 #include "xerEncode.h"
@@ -99,6 +99,39 @@ int xerdetail::encodeUntypedItem(ASN1CTXT* pctxt, const ASN1TOpenType& openType)
    if (openType.numocts == 0) return RTS_OK;
    return encodeOnOwnLine(pctxt,
                           [=] { return encodeHexForm(pctxt, openType.numocts, openType.data); });
+}
+
+int xerdetail::encodeTableField(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
+                                const FieldDesc& field) {
+   const TableDesc& table = *type->table;
+   const ObjectDesc* object = objectOf(type, value);
+   const void* fieldValue = at(value, field.offset);
+   switch (table.form) {
+   case TableForm::OpenType:
+      return encodeObjectField(pctxt, object, *static_cast<const Asn1TObject*>(fieldValue),
+                               field.name);
+   case TableForm::InOctetString: {
+      const Asn1TObject& openType = fieldAs<Asn1TObject>(value, table.objectOffset);
+      if (holdsXerText(openType) || (resolvesTo(object, openType) && openType.decoded != nullptr)) {
+         return encodeObjectField(pctxt, object, openType, field.name);
+      }
+      return xerEncode(pctxt, field.type, fieldValue, field.name, nullptr);
+   }
+   case TableForm::SetOfOpenTypes: {
+      const Asn1RTDList& list = *static_cast<const Asn1RTDList*>(fieldValue);
+      int stat = checkSize(pctxt, field.type->size, list.count);
+      if (stat == RTS_OK) stat = xerEncStartElement(pctxt, field.name);
+      if (stat != RTS_OK) return stat;
+      pctxt->xerIndentLevel++;
+      for (const Asn1RTDListNode* node = list.head; node != nullptr; node = node->next) {
+         stat = encodeObjectItem(pctxt, object, *static_cast<const Asn1TObject*>(node->data));
+         if (stat != RTS_OK) return stat;
+      }
+      pctxt->xerIndentLevel--;
+      return xerEncEndElement(pctxt, field.name);
+   }
+   }
+   return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
 }
 
 /* ---- reading the hexadecimal form ----------------------------------------- */

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "asn1Engine.h"
-#include "engineInternal.h"
+#include "openTypeInternal.h"
 
 namespace asn1rt {
 
