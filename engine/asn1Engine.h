@@ -10,9 +10,9 @@
 namespace asn1rt {
 
 /* BER/DER encoder: writes `value` back to front into the context's encode
-   buffer; returns the encoded length or a negative status. A SEQUENCE with
-   a table constraint first runs tableEncode on its value, which must then
-   be writable. */
+   buffer; returns the encoded length or a negative status. The value is
+   only read: the fresh octets of decoded open-type values live in the
+   context's heap while their SEQUENCE is written (engine/openType). */
 int berEncode(ASN1CTXT* pctxt, const TypeDesc* type, const void* value, ASN1TagType tagging);
 
 /* BER decoder: reads one value at the current position; with TAG_IMPLICIT
@@ -33,9 +33,10 @@ void freeValue(ASN1CTXT* pctxt, const TypeDesc* type, void* value);
 /* Table-constraint steps of a SEQUENCE that carries open types. tableDecode
    decodes each open type's octets as a value of the type of the object that
    the identifier names (an unknown identifier or an object without type
-   leaves the octets raw and the decoded value null); tableEncode replaces
-   the octets of each decoded value by its fresh DER in a block of the
-   context's heap (InOctetString: the OCTET STRING takes them too). Each step
+   leaves the octets raw and the decoded value null); tableEncode (the
+   generated asn1ETC_ step; berEncode does not need it) replaces the octets
+   of each decoded value by its fresh DER in a block of the context's heap,
+   borrowed (InOctetString: the OCTET STRING takes them too). Each step
    uses a buffer of its own and gives the context its buffer and flags back.
    They return 0 or a negative status. */
 int tableDecode(ASN1CTXT* pctxt, const TypeDesc* type, void* value);

@@ -12,10 +12,11 @@ namespace detail {
 
 int encodeConstructed(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
                       ASN1TagType tagging) {
+   /* Decoded open-type values are encoded first, into octets that the
+      carrying component is written with. */
+   TableOctets tableOctets(pctxt);
    if (type->table != nullptr) {
-      /* Decoded open-type values are encoded into their octets first; the
-         generated encoder hands over a value it owns. */
-      int stat = tableEncode(pctxt, type, const_cast<void*>(value));
+      int stat = tableOctets.render(type, value);
       if (stat < 0) return stat;
    }
    int total = 0;
@@ -30,7 +31,7 @@ int encodeConstructed(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
    for (int i = type->fieldCount - 1; i >= 0; i--) {
       const FieldDesc& field = type->fields[i];
       if (!holdsValue(pctxt, type, value, field)) continue;
-      int len = encodeField(pctxt, field, at(value, field.offset));
+      int len = encodeField(pctxt, field, tableOctets.component(value, i, field));
       if (len < 0) return len;
       int stat = addLength(pctxt, &total, len);
       if (stat != RTS_OK) return stat;

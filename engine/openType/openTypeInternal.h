@@ -77,6 +77,52 @@ inline int octetStringCarrier(const TypeDesc* type) {
 int decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open,
                       const ASN1OCTET* carrierEnd = nullptr);
 
+/* The fresh DER of the decoded values of one SEQUENCE's table objects, made
+   before its components are written and given back when it goes. The
+   encoder writes the carrying component from a stand-in that holds those
+   octets, so the value it encodes is only read, and the octets live no
+   longer than the encode of their SEQUENCE. */
+class TableOctets {
+public:
+   explicit TableOctets(ASN1CTXT* pctxt) : mpCtxt(pctxt) {}
+   ~TableOctets() {
+      if (mCarrier >= 0) release();
+   }
+   TableOctets(const TableOctets&) = delete;
+   TableOctets& operator=(const TableOctets&) = delete;
+
+   /* Encodes every decoded value whose octets tableEncode would renew;
+      0 or the first failing status, recorded. */
+   int render(const TypeDesc* type, const void* value);
+
+   /* What to write for component `index` of `value`: the stand-in when
+      octets were rendered for it, else the component itself. */
+   const void* component(const void* value, int index, const FieldDesc& field) const {
+      return index == mCarrier ? mpStandIn : at(value, field.offset);
+   }
+
+private:
+   /* An open type as it is written, with the heap block its rendered
+      octets lie in (null: none); a list item also has its node. */
+   struct StandIn {
+      Asn1RTDListNode node;
+      Asn1TObject object;
+      ASN1OCTET* scratch;
+   };
+
+   int renderInto(const ObjectDesc* object, const Asn1TObject& open, StandIn* standIn);
+   int renderList(const ObjectDesc* object, const Asn1RTDList& list);
+   void release();
+
+   ASN1CTXT* const mpCtxt;
+   int mCarrier = -1;             /* the component that has a stand-in */
+   const void* mpStandIn = nullptr;
+   StandIn mSingle;               /* OpenType and InOctetString */
+   ASN1TDynOctStr mOctets;        /* InOctetString: the OCTET STRING written */
+   Asn1RTDList mList;             /* SetOfOpenTypes: the list written */
+   StandIn* mpItems = nullptr;    /* ... and its items, in one heap block */
+};
+
 /* ---- copy and free ---------------------------------------------------------------- */
 
 /* Copy of one open-type record: its octets, and its flags but

@@ -85,15 +85,16 @@ int detail::decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TOb
    return stat;
 }
 
-/* Encodes the decoded value into a scratch buffer of the memory heap and
-   keeps a block of exactly its octets as the open type's new octets. That
-   heap is the encoding context's, which need not be the value's: the octets
-   are borrowed and go when that context goes. */
-static int encodeObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open) {
+/* Encodes the decoded value into a scratch buffer of the memory heap:
+   *block is that buffer (null when the octets stay as they are), and
+   `rendered` the octets of the value in it, which end the buffer. */
+static int renderObject(ASN1CTXT* pctxt, const ObjectDesc* object, const Asn1TObject& open,
+                        ASN1OCTET** block, ASN1TOpenType* rendered) {
+   *block = nullptr;
    const TypeDesc* type = object->type;
    /* Without a decoded value the octets stay as they are; only a NULL
       needs no value to be encoded. */
-   if (type == nullptr || (open->decoded == nullptr && type->valueSize > 0)) return RTS_OK;
+   if (type == nullptr || (open.decoded == nullptr && type->valueSize > 0)) return RTS_OK;
    ASN1OCTET* scratch = static_cast<ASN1OCTET*>(ASN1MALLOC(pctxt, kScratchSize));
    if (scratch == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
    ASN1CTXT saved;
@@ -106,17 +107,36 @@ static int encodeObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* 
    }
    /* The scratch buffer may grow; it is then replaced within the same heap. */
    pctxt->buffer.dynamic = 1;
-   len = berEncode(pctxt, type, open->decoded, TAG_EXPLICIT);
-   ASN1OCTET* octets = nullptr;
-   if (len > 0) {
-      octets = static_cast<ASN1OCTET*>(ASN1MALLOC(pctxt, static_cast<size_t>(len)));
-      if (octets != nullptr) std::memcpy(octets, xe_getp(pctxt), static_cast<size_t>(len));
-   }
-   ASN1MEMFREEPTR(pctxt, pctxt->buffer.data);
+   len = berEncode(pctxt, type, open.decoded, TAG_EXPLICIT);
+   scratch = pctxt->buffer.data;
+   const ASN1OCTET* start = xe_getp(pctxt);
    rtCopyContext(pctxt, &saved);
-   if (len < 0) return len;
-   if (len > 0 && octets == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
-   open->numocts = static_cast<ASN1UINT>(len);
+   if (len < 0) {
+      ASN1MEMFREEPTR(pctxt, scratch);
+      return len;
+   }
+   *block = scratch;
+   rendered->numocts = static_cast<ASN1UINT>(len);
+   rendered->data = len > 0 ? start : nullptr;
+   return RTS_OK;
+}
+
+/* tableEncode's renewal: a block of exactly the rendered octets becomes the
+   open type's octets. That heap is the encoding context's, which need not
+   be the value's: the octets are borrowed and go when that context goes. */
+static int encodeObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open) {
+   ASN1OCTET* scratch = nullptr;
+   ASN1TOpenType rendered{};
+   const int stat = renderObject(pctxt, object, *open, &scratch, &rendered);
+   if (stat != RTS_OK || scratch == nullptr) return stat;
+   ASN1OCTET* octets = nullptr;
+   if (rendered.numocts > 0) {
+      octets = static_cast<ASN1OCTET*>(ASN1MALLOC(pctxt, rendered.numocts));
+      if (octets != nullptr) std::memcpy(octets, rendered.data, rendered.numocts);
+   }
+   ASN1MEMFREEPTR(pctxt, scratch);
+   if (rendered.numocts > 0 && octets == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   open->numocts = rendered.numocts;
    open->flags = ASN1OPENTYPE_BORROWED;
    open->data = octets;
    return RTS_OK;
@@ -178,6 +198,82 @@ int tableEncode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
       return RTS_OK;
    };
    return forEachTableObject(pctxt, type, value, renew);
+}
+
+/* ---- the encoder's stand-ins ------------------------------------------------- */
+
+int TableOctets::renderInto(const ObjectDesc* object, const Asn1TObject& open, StandIn* standIn) {
+   standIn->object = open;
+   ASN1TOpenType rendered{};
+   const int stat = renderObject(mpCtxt, object, open, &standIn->scratch, &rendered);
+   if (standIn->scratch != nullptr) {
+      standIn->object.numocts = rendered.numocts;
+      standIn->object.data = rendered.data;
+   }
+   return stat;
+}
+
+/* Every item gets a stand-in, so that the list written keeps their order. */
+int TableOctets::renderList(const ObjectDesc* object, const Asn1RTDList& list) {
+   if (list.count == 0) return RTS_OK;
+   if (list.count > RT_MH_MAXALLOC / sizeof(StandIn)) return LOG_ASN1ERR(mpCtxt, RTS_NO_MEMORY);
+   mpItems = static_cast<StandIn*>(ASN1MALLOCZ(mpCtxt, list.count * sizeof(StandIn)));
+   if (mpItems == nullptr) return LOG_ASN1ERR(mpCtxt, RTS_NO_MEMORY);
+   mList.count = 0;
+   mList.head = nullptr;
+   mList.tail = nullptr;
+   mpStandIn = &mList;
+   StandIn* item = mpItems;
+   for (const Asn1RTDListNode* node = list.head; node != nullptr && mList.count < list.count;
+        node = node->next, item++) {
+      item->node.data = &item->object;
+      item->node.prev = mList.tail;
+      if (mList.tail != nullptr) mList.tail->next = &item->node;
+      if (mList.head == nullptr) mList.head = &item->node;
+      mList.tail = &item->node;
+      mList.count++;
+      const int stat = renderInto(object, *static_cast<const Asn1TObject*>(node->data), item);
+      if (stat != RTS_OK) return stat;
+   }
+   return RTS_OK;
+}
+
+int TableOctets::render(const TypeDesc* type, const void* value) {
+   const ObjectDesc* object = objectOf(type, value);
+   if (object == nullptr) return RTS_OK;
+   const TableDesc* table = type->table;
+   const FieldDesc& carrier = type->fields[table->openField];
+   if (!holdsValue(mpCtxt, type, value, carrier)) return RTS_OK;
+   int stat = RTS_OK;
+   switch (table->form) {
+   case TableForm::OpenType:
+      stat = renderInto(object, fieldAs<Asn1TObject>(value, carrier.offset), &mSingle);
+      if (mSingle.scratch != nullptr) mpStandIn = &mSingle.object;
+      break;
+   case TableForm::InOctetString: {
+      /* The OCTET STRING takes the octets of a decoded value. */
+      const Asn1TObject& open = fieldAs<Asn1TObject>(value, table->objectOffset);
+      if (open.decoded == nullptr) return RTS_OK;
+      stat = renderInto(object, open, &mSingle);
+      mOctets.numocts = mSingle.object.numocts;
+      mOctets.data = mSingle.object.data;
+      mpStandIn = &mOctets;
+      break;
+   }
+   case TableForm::SetOfOpenTypes:
+      mSingle.scratch = nullptr;
+      stat = renderList(object, fieldAs<Asn1RTDList>(value, carrier.offset));
+      break;
+   }
+   if (mpStandIn != nullptr) mCarrier = table->openField;
+   return stat < 0 ? LOG_ASN1ERR(mpCtxt, stat) : stat;
+}
+
+void TableOctets::release() {
+   ASN1MEMFREEPTR(mpCtxt, mSingle.scratch);
+   if (mpItems == nullptr) return;
+   for (ASN1UINT i = 0; i < mList.count; i++) ASN1MEMFREEPTR(mpCtxt, mpItems[i].scratch);
+   ASN1MEMFREEPTR(mpCtxt, mpItems);
 }
 
 }
