@@ -171,4 +171,53 @@ TEST_F(GeneratedObjectsTest, CopiedOpenTypesKeepTheirDecodedValueAndMirror) {
    EXPECT_EQ(static_cast<ASN1T_Flags*>(copy.extnValueObject.decoded)->numbits, 1u);
 }
 
+/* The encoder writes each form's decoded value afresh, changed or not, but
+   only reads the value: its octets stay those it was decoded with, and the
+   octets it rendered are gone from the heap when it returns. */
+TEST_F(GeneratedObjectsTest, EncoderRendersDecodedValuesWithoutWritingThem) {
+   ASN1T_AlgorithmIdentifier alg;
+   ASSERT_EQ(
+       decode(asn1D_AlgorithmIdentifier, alg, tlv("30", gentestOid("01 02") + "30 03 02 01 07")),
+       RTS_OK);
+   static_cast<ASN1T_Params*>(alg.parameters.decoded)->rounds = 9;
+   ASN1T_Extension ext;
+   ASSERT_EQ(decode(asn1D_Extension, ext, tlv("30", gentestOid("02 01") + "04 04 03 02 07 80")),
+             RTS_OK);
+   static_cast<ASN1T_Flags*>(ext.extnValueObject.decoded)->numbits = 2;
+   static_cast<ASN1T_Flags*>(ext.extnValueObject.decoded)->data[0] = 0xC0;
+   ASN1T_Attribute attribute;
+   ASSERT_EQ(decode(asn1D_Attribute, attribute, "30 0E 06 03 55 04 03 31 07 0C 01 78 13 02 68 69"),
+             RTS_OK);
+   const Asn1TObject before[] = {alg.parameters, ext.extnValueObject,
+                                   *static_cast<const Asn1TObject*>(attribute.values.head->data)};
+   const ASN1TDynOctStr extnValue = ext.extnValue;
+
+   const std::string algDer = H(tlv("30", gentestOid("01 02") + "30 03 02 01 09"));
+   const std::string extDer = H(tlv("30", gentestOid("02 01") + "04 04 03 02 06 C0"));
+   const std::string attributeDer = H("30 0E 06 03 55 04 03 31 07 0C 01 78 13 02 68 69");
+   ASN1OCTET out[64];
+   auto derOf = [&](auto encode, auto& value) {
+      if (xe_setp(&ctxt, out, sizeof out) != RTS_OK) return std::string("no buffer");
+      const int len = encode(&ctxt, &value, TAG_EXPLICIT);
+      return len < 0 ? status(len) : hexOf(xe_getp(&ctxt), static_cast<size_t>(len));
+   };
+   const size_t blocks = liveBlocks();
+   for (int round = 0; round < 2; round++) {
+      EXPECT_EQ(derOf(asn1E_AlgorithmIdentifier, alg), algDer);
+      EXPECT_EQ(derOf(asn1E_Extension, ext), extDer);
+      EXPECT_EQ(derOf(asn1E_Attribute, attribute), attributeDer);
+   }
+   EXPECT_EQ(liveBlocks(), blocks);
+   const Asn1TObject after[] = {alg.parameters, ext.extnValueObject,
+                                  *static_cast<const Asn1TObject*>(attribute.values.head->data)};
+   for (int i = 0; i < 3; i++) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(after[i].data, before[i].data);
+      EXPECT_EQ(after[i].numocts, before[i].numocts);
+      EXPECT_EQ(after[i].flags, before[i].flags);
+   }
+   EXPECT_EQ(ext.extnValue.data, extnValue.data);
+   EXPECT_EQ(ext.extnValue.numocts, extnValue.numocts);
+}
+
 }
