@@ -69,7 +69,10 @@ inline int octetStringCarrier(const TypeDesc* type) {
 }
 
 /* Decodes the octets of a table-constrained open type as one value of the
-   object's type, kept as its decoded value (also after a failure). Octets
+   object's type on a buffer of their own (the value itself is read by
+   decodeObjectValue, as the generated objects' decodeBER<Field> do at the
+   caller's position), kept as its decoded value (also after a failure
+   inside the value; null when the octets hold no element header). Octets
    left over after that value are RTS_BAD_LENGTH. An object without a type,
    or no octets, leave the open type as it is. A failure is placed at the
    octet of the buffer being decoded where the open type's octets lie, or

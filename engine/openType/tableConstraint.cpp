@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "asn1Engine.h"
+#include "asn1Generated.h"
 #include "berEncode.h"
 #include "openTypeInternal.h"
 #include "rtContext.h"
@@ -61,23 +62,24 @@ int detail::decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TOb
    const TypeDesc* type = object->type;
    if (type == nullptr || open->numocts == 0 || open->data == nullptr) return RTS_OK;
    if (open->numocts > INT_MAX) return LOG_ASN1ERR(pctxt, RTS_BAD_LENGTH);
-   void* decoded = nullptr;
-   if (type->valueSize > 0) {
-      decoded = ASN1MALLOCZ(pctxt, type->valueSize);
-      if (decoded == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
-   }
+   open->decoded = nullptr;
    ASN1CTXT saved;
    rtCopyContext(&saved, pctxt);
    int stat = xd_setp(pctxt, open->data, static_cast<int>(open->numocts));
-   if (stat == RTS_OK) stat = berDecode(pctxt, type, decoded, TAG_EXPLICIT, 0);
+   /* A value that could not even be allocated was not decoded: nothing in
+      the octets is where it failed. */
+   bool placed = true;
+   if (stat == RTS_OK) {
+      stat = decodeObjectValue(pctxt, *type, *open);
+      placed = open->decoded != nullptr || type->valueSize == 0;
+   }
    /* Octets after the value would be kept by nothing: shown as the
       decoded value, they would be gone from what is written back. */
    if (stat == RTS_OK && pctxt->buffer.byteIndex != open->numocts) {
       stat = LOG_ASN1ERR(pctxt, RTS_BAD_LENGTH);
    }
    rtCopyContext(pctxt, &saved);
-   open->decoded = decoded;
-   if (stat != RTS_OK) {
+   if (stat != RTS_OK && placed) {
       /* Octets that do not even hold one element fail as a whole. */
       rtErrSetElement(pctxt, open->data);
       relocateFailure(pctxt, *open, carrierEnd);
