@@ -160,7 +160,7 @@ private:
    void endTwoForm();
    void openTypeText(const char* chars, unsigned int length);
 
-   /* Open types decoded in the stream (xerSaxObject.cpp). */
+   /* Open types decoded in the stream (openType/xerSaxObject.cpp). */
    const ObjectDesc* streamableObject(int id) const;
    void beginStreamedObject(Asn1TObject& openType, const ObjectDesc& object);
    void startInObject(const char* uri, const char* localName, const char* qName,
