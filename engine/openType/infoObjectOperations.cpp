@@ -1,7 +1,8 @@
 /*
  * Operations of the generated information objects on the value of an open
  * type: each passes the decoded value to the engine together with the
- * descriptor of the type that the object names.
+ * descriptor of the type that the object names. The decode is with the
+ * table step's in tableConstraint.cpp, which reads values through it.
  */
 #include <cstring>
 
@@ -19,17 +20,6 @@ void* newObjectValue(ASN1CTXT* pctxt, const TypeDesc& type) {
 
 int encodeObjectValue(ASN1CTXT* pctxt, const TypeDesc& type, Asn1TObject& object) {
    return berEncode(pctxt, &type, object.decoded, TAG_EXPLICIT);
-}
-
-int decodeObjectValue(ASN1CTXT* pctxt, const TypeDesc& type, Asn1TObject& object) {
-   void* value = nullptr;
-   if (type.valueSize > 0) {
-      value = ASN1MALLOCZ(pctxt, type.valueSize);
-      if (value == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
-   }
-   const int stat = berDecode(pctxt, &type, value, TAG_EXPLICIT, 0);
-   object.decoded = value;
-   return stat == RTS_OK ? RTS_OK : LOG_ASN1ERR(pctxt, stat);
 }
 
 void copyObjectValue(ASN1CTXT* pctxt, const TypeDesc& type, const Asn1TObject& src,

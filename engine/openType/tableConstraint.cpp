@@ -57,6 +57,17 @@ static void relocateFailure(ASN1CTXT* pctxt, const Asn1TObject& open,
    element = source != nullptr ? source + (element - open.data) : nullptr;
 }
 
+int decodeObjectValue(ASN1CTXT* pctxt, const TypeDesc& type, Asn1TObject& object) {
+   void* value = nullptr;
+   if (type.valueSize > 0) {
+      value = ASN1MALLOCZ(pctxt, type.valueSize);
+      if (value == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   }
+   const int stat = berDecode(pctxt, &type, value, TAG_EXPLICIT, 0);
+   object.decoded = value;
+   return stat == RTS_OK ? RTS_OK : LOG_ASN1ERR(pctxt, stat);
+}
+
 int detail::decodeTableObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* open,
                               const ASN1OCTET* carrierEnd) {
    const TypeDesc* type = object->type;
