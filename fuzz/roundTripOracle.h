@@ -23,8 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "asn1CppTypes.h"
-#include "berBuffers.h"
+#include "ASN1BERDecodeBuffer.h"
+#include "ASN1BEREncodeBuffer.h"
+#include "ASN1CType.h"
 #include "caBlob.h"
 #include "innerMessage.h"
 #include "saxReader.h"

@@ -2,7 +2,8 @@
  * Control-class base: binding of a value's control object to a context and a
  * message buffer.
  */
-#include "asn1CppTypes.h"
+#include "ASN1CType.h"
+#include "ASN1MessageBuffer.h"
 
 #include "rtContext.h"
 

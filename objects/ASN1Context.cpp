@@ -1,7 +1,8 @@
 /*
  * The reference-counted context object.
  */
-#include "asn1CppTypes.h"
+#include "ASN1Context.h"
+#include "ASN1MessageBuffer.h"
 
 #include "rtContext.h"
 

@@ -2,7 +2,7 @@
  * XER decode buffer: holds the XML text for a SAX reader, and serves the
  * character data of one element to the XER value decoders.
  */
-#include "xerBuffers.h"
+#include "ASN1XERDecodeBuffer.h"
 
 #include "rtContext.h"
 #include "saxReader.h"

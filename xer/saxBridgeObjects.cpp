@@ -3,7 +3,7 @@
  * factory and the hand-over of collected character data to a message
  * buffer for the XER value decoders.
  */
-#include "asn1CppTypes.h"
+#include "ASN1MessageBuffer.h"
 #include "saxReader.h"
 
 OSXMLReader* saxCreateXmlReader(ASN1CtxtPtr, OSXMLContentHandler* contentHandler,

@@ -7,6 +7,7 @@
 
 #include "../xer/case_file.h"
 #include "ASN1CXerOpenType.h"
+#include "ASN1XERDecodeBuffer.h"
 #include "objects_test_types.h"
 #include "saxReader.h"
 
