@@ -9,6 +9,8 @@
  */
 #include "ASN1CXerOpenType.h"
 #include "ASN1XERDecodeBuffer.h"
+#include "OSExpatXMLReader.h"
+#include "OSXMLString.h"
 #include "asn1Xer.h"
 #include "engineInternal.h"
 #include "rtContext.h"

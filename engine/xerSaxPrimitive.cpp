@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "ASN1MessageBuffer.h"
+#include "OSXMLString.h"
 #include "asn1Xer.h"
 #include "engineInternal.h"
 #include "rtContext.h"

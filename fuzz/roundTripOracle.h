@@ -26,9 +26,9 @@
 #include "ASN1BERDecodeBuffer.h"
 #include "ASN1BEREncodeBuffer.h"
 #include "ASN1CType.h"
+#include "OSRTSAXException.h"
 #include "caBlob.h"
 #include "innerMessage.h"
-#include "saxReader.h"
 #include "typeRegistry.h"
 #include "xerDerConverter.h"
 

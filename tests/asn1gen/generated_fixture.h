@@ -12,11 +12,11 @@
 #include "ASN1BEREncodeBuffer.h"
 #include "ASN1XERDecodeBuffer.h"
 #include "ASN1XEREncodeBuffer.h"
+#include "OSRTSAXException.h"
 #include "asn1Xer.h"
 #include "berDecode.h"
 #include "berEncode.h"
 #include "gentest.h"
-#include "saxReader.h"
 #include "test_support.h"
 #include "xerEncode.h"
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "ASN1XERDecodeBuffer.h"
+#include "ASN1XERSAXDecodeHandler.h"
 #include "case_file.h"
 #include "rtMemHeap.h"
-#include "saxReader.h"
 #include "test_support.h"
 #include "xerDecode.h"
 

@@ -4,8 +4,9 @@
  */
 #include "ASN1XERDecodeBuffer.h"
 
+#include "OSRTSAXException.h"
+#include "OSXMLReader.h"
 #include "rtContext.h"
-#include "saxReader.h"
 #include "xerEncode.h"
 
 ASN1XERDecodeBuffer::ASN1XERDecodeBuffer(const ASN1OCTET* xmlText, unsigned int length,

@@ -14,7 +14,7 @@
 
 #include "ASN1CType.h"
 #include "ASN1XEREncodeBuffer.h"
-#include "saxReader.h"
+#include "ASN1XERSAXDecodeHandler.h"
 
 class ASN1CXerOpenType : public ASN1CType, public ASN1XERSAXDecodeHandler {
    /* Accepts any open-type record with ASN1TOpenType's numocts, flags and

@@ -4,7 +4,8 @@
  * buffer for the XER value decoders.
  */
 #include "ASN1MessageBuffer.h"
-#include "saxReader.h"
+#include "ASN1XERSAXDecodeHandler.h"
+#include "OSExpatXMLReader.h"
 
 OSXMLReader* saxCreateXmlReader(ASN1CtxtPtr, OSXMLContentHandler* contentHandler,
                                 OSXMLErrorInfo* errorInfo) {
