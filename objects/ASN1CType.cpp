@@ -3,8 +3,8 @@
  * message buffer.
  */
 #include "ASN1CType.h"
-#include "ASN1MessageBuffer.h"
 
+#include "ASN1MessageBuffer.h"
 #include "rtContext.h"
 
 ASN1CType::ASN1CType() : mpContext(new ASN1Context()), mpMsgBuf(nullptr) {}

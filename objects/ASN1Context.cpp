@@ -2,8 +2,8 @@
  * The reference-counted context object.
  */
 #include "ASN1Context.h"
-#include "ASN1MessageBuffer.h"
 
+#include "ASN1MessageBuffer.h"
 #include "rtContext.h"
 
 ASN1Context::ASN1Context() : mRefCount(0) {
