@@ -28,9 +28,10 @@
 #include <type_traits>
 
 #include "ASN1CBitStr.h"
+#include "ASN1CGeneralizedTime.h"
 #include "ASN1CSeqOfList.h"
-#include "ASN1CTime.h"
-#include "asn1CppTypes.h"
+#include "ASN1MessageBuffer.h"
+#include "ASN1TPDU.h"
 #include "asn1Engine.h"
 #include "asn1Xer.h"
 

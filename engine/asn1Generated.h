@@ -11,7 +11,9 @@
 
 #include <new>
 
-#include "asn1CppTypes.h"
+#include "ASN1CType.h"
+#include "ASN1MessageBuffer.h"
+#include "ASN1TPDU.h"
 #include "asn1Desc.h"
 
 namespace asn1rt {

@@ -17,8 +17,9 @@
 #include <memory>
 #include <vector>
 
+#include "ASN1XERSAXDecodeHandler.h"
+#include "OSRTSAXException.h"
 #include "asn1Desc.h"
-#include "saxReader.h"
 
 class ASN1MessageBufferIF;
 class ASN1CXerOpenType;

@@ -8,11 +8,13 @@
  * element, 1 inside it, 2 inside a component or item, and so on.
  */
 #include "ASN1CXerOpenType.h"
+#include "ASN1XERDecodeBuffer.h"
+#include "OSExpatXMLReader.h"
+#include "OSXMLString.h"
 #include "asn1Xer.h"
 #include "engineInternal.h"
 #include "rtContext.h"
 #include "rtList.h"
-#include "xerBuffers.h"
 #include "xerDecode.h"
 
 namespace asn1rt {

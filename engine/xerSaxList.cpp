@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "ASN1CXerOpenType.h"
-#include "asn1CppTypes.h"
+#include "ASN1MessageBuffer.h"
 #include "asn1Xer.h"
 #include "openTypeInternal.h"
 #include "rtContext.h"

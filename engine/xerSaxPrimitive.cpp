@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "asn1CppTypes.h"
+#include "ASN1MessageBuffer.h"
+#include "OSXMLString.h"
 #include "asn1Xer.h"
 #include "engineInternal.h"
 #include "rtContext.h"

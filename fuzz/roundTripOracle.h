@@ -23,11 +23,12 @@
 #include <string>
 #include <vector>
 
-#include "asn1CppTypes.h"
-#include "berBuffers.h"
+#include "ASN1BERDecodeBuffer.h"
+#include "ASN1BEREncodeBuffer.h"
+#include "ASN1CType.h"
+#include "OSRTSAXException.h"
 #include "caBlob.h"
 #include "innerMessage.h"
-#include "saxReader.h"
 #include "typeRegistry.h"
 #include "xerDerConverter.h"
 

@@ -1,8 +1,9 @@
 /*
  * BER decode buffer over one message held in memory.
  */
-#include "berBuffers.h"
+#include "ASN1BERDecodeBuffer.h"
 
+#include "ASN1CType.h"
 #include "berDecode.h"
 
 ASN1BERDecodeBuffer::ASN1BERDecodeBuffer()

@@ -2,10 +2,11 @@
  * BER/DER encode buffer. The runtime writes back to front: the message
  * occupies data[byteIndex] up to, not including, the buffer's last octet.
  */
-#include "berBuffers.h"
+#include "ASN1BEREncodeBuffer.h"
 
 #include <cstring>
 
+#include "ASN1CType.h"
 #include "berEncode.h"
 
 ASN1BEREncodeBuffer::ASN1BEREncodeBuffer() : ASN1BERMessageBuffer(BEREncode) {

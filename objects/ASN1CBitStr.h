@@ -13,7 +13,8 @@
 #ifndef BLOBXML_ASN1CBITSTR_H
 #define BLOBXML_ASN1CBITSTR_H
 
-#include "asn1CppTypes.h"
+#include "ASN1CType.h"
+#include "ASN1MessageBuffer.h"
 
 /* Maximum of an unbounded (dynamic) bit string. */
 #define ASN1CBITSTR_UNBOUNDED 0xFFFFFFFFu

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "ASN1CTime.h"
+#include "ASN1CGeneralizedTime.h"
 
 namespace {
 

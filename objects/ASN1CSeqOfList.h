@@ -12,7 +12,9 @@
 #ifndef BLOBXML_ASN1CSEQOFLIST_H
 #define BLOBXML_ASN1CSEQOFLIST_H
 
-#include "asn1CppTypes.h"
+#include "ASN1CType.h"
+#include "ASN1MessageBuffer.h"
+#include "ASN1TPDU.h"
 #include "rtList.h"
 
 /* A list value that starts empty. */

@@ -1,9 +1,8 @@
 /*
  * Time values over a time text: ASN1CTime holds the broken-down fields and
  * what every time type shares (validated setters, comparisons, arithmetic on
- * the proleptic Gregorian calendar); ASN1CGeneralizedTime reads and writes
- * the GeneralizedTime text (YYYYMMDDHH[MM[SS[.f]]][Z|+-HH[MM]]), the base of
- * the generated GeneralizedTime control classes.
+ * the proleptic Gregorian calendar); the text's own form is read and written
+ * by a subclass (ASN1CGeneralizedTime).
  *
  * The object works on the caller's text pointer. The fields are parsed from
  * the text lazily, on the first getter or setter; every setter validates,
@@ -15,7 +14,9 @@
 #ifndef BLOBXML_ASN1CTIME_H
 #define BLOBXML_ASN1CTIME_H
 
-#include "asn1CppTypes.h"
+#include <cstddef>
+
+#include "ASN1CType.h"
 
 /* Smallest caller's buffer that the text is written into. */
 #define ASN1CTIME_MIN_BUFSIZE 30
@@ -156,33 +157,6 @@ private:
    void bindText(const char** text, int bufSize, ASN1BOOL useDerRules);
    bool dateAndHourSet() const;
    int storeField(short& field, int value);
-};
-
-class ASN1CGeneralizedTime : public ASN1CTime {
-public:
-   ASN1CGeneralizedTime(ASN1MessageBufferIF& msgBuf, const char*& text,
-                        ASN1BOOL useDerRules = 0);
-   ASN1CGeneralizedTime(ASN1MessageBufferIF& msgBuf, char*& text, int bufSize,
-                        ASN1BOOL useDerRules = 0);
-   ASN1CGeneralizedTime(ASN1Context* context, const char*& text, ASN1BOOL useDerRules = 0);
-   ASN1CGeneralizedTime(ASN1Context* context, char*& text, int bufSize,
-                        ASN1BOOL useDerRules = 0);
-   explicit ASN1CGeneralizedTime(const char*& text, ASN1BOOL useDerRules = 0);
-   ASN1CGeneralizedTime(char*& text, int bufSize, ASN1BOOL useDerRules = 0);
-
-   using ASN1CTime::operator=;
-
-   int setTime(long time, ASN1BOOL useUTC) override;
-   int parseString(const char* text) override;
-   int compileString() override;
-
-   /* year / 100 (the unset year reads -3). */
-   int getCentury();
-   /* 0 to 99; keeps the year within the century. */
-   int setCentury(int century);
-
-private:
-   int parseFields(const char* text, Fields& fields) const;
 };
 
 #endif

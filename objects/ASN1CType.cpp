@@ -2,8 +2,9 @@
  * Control-class base: binding of a value's control object to a context and a
  * message buffer.
  */
-#include "asn1CppTypes.h"
+#include "ASN1CType.h"
 
+#include "ASN1MessageBuffer.h"
 #include "rtContext.h"
 
 ASN1CType::ASN1CType() : mpContext(new ASN1Context()), mpMsgBuf(nullptr) {}

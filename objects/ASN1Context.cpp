@@ -1,8 +1,9 @@
 /*
  * The reference-counted context object.
  */
-#include "asn1CppTypes.h"
+#include "ASN1Context.h"
 
+#include "ASN1MessageBuffer.h"
 #include "rtContext.h"
 
 ASN1Context::ASN1Context() : mRefCount(0) {

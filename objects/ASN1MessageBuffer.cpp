@@ -2,7 +2,7 @@
  * Base of the message buffers: the buffer's own context and the memory-buffer
  * form of initBuffer that the XER value decoders read through.
  */
-#include "asn1CppTypes.h"
+#include "ASN1MessageBuffer.h"
 
 #include "rtContext.h"
 

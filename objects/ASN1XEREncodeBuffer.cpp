@@ -2,7 +2,7 @@
  * XER encode buffer: the XML writer appends front to back, so the document
  * is the buffer's bytes from its start up to byteIndex.
  */
-#include "xerBuffers.h"
+#include "ASN1XEREncodeBuffer.h"
 
 #include "rtContext.h"
 #include "xerEncode.h"

@@ -1,13 +1,13 @@
 /*
  * Codec context life: initialisation with one heap in both slots, message
- * buffer set-up, copying of the buffer state, flags, heap sharing and free.
+ * buffer set-up, copying of the buffer state, flags, heap sharing and free
+ * (with the stream record the context owns).
  */
 #include "rtContext.h"
 
 #include <cstring>
 
 #include "rtMemHeap.h"
-#include "rtStream.h"
 
 /* A dynamic buffer asked for with size 0 gets this many bytes. */
 static const ASN1UINT kDefaultBufferSize = 16384;
@@ -53,6 +53,15 @@ void rtFreeContext(ASN1CTXT* pctxt) {
    rtMemHeapRelease(&pctxt->typeMemHeap);
    rtMemHeapRelease(&pctxt->msgMemHeap);
    pctxt->initMarker = 0;
+}
+
+int rtStreamRelease(ASN1CTXT* pctxt) {
+   if (pctxt == nullptr) return RTS_BAD_ARGUMENT;
+   if (pctxt->stream != nullptr) {
+      rtMemHeapFreePtr(&pctxt->msgMemHeap, pctxt->stream);
+      pctxt->stream = nullptr;
+   }
+   return RTS_OK;
 }
 
 void rtCopyContext(ASN1CTXT* pdest, const ASN1CTXT* psrc) {

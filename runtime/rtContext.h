@@ -25,6 +25,12 @@ int rtInitContextBuffer(ASN1CTXT* pctxt, ASN1OCTET* bufaddr, ASN1UINT bufsiz);
    nothing for a context that is not initialised, so a second call is safe. */
 void rtFreeContext(ASN1CTXT* pctxt);
 
+/* Frees the stream record attached by rtStreamInit and detaches it; 0, or
+   RTS_BAD_ARGUMENT for a null context. It lives with the context, which owns
+   the record and releases it in rtFreeContext, so that the context needs
+   none of the stream routines. */
+int rtStreamRelease(ASN1CTXT* pctxt);
+
 /* Copies the buffer record (position, size, address, not the octets) and
    the flags; heaps and error information stay pdest's own. */
 void rtCopyContext(ASN1CTXT* pdest, const ASN1CTXT* psrc);

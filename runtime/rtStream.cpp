@@ -151,12 +151,3 @@ size_t rtStreamGetIOBytes(ASN1CTXT* pctxt) {
    if (pctxt == nullptr || pctxt->stream == nullptr) return 0;
    return pctxt->stream->ioBytes;
 }
-
-int rtStreamRelease(ASN1CTXT* pctxt) {
-   if (pctxt == nullptr) return RTS_BAD_ARGUMENT;
-   if (pctxt->stream != nullptr) {
-      rtMemHeapFreePtr(&pctxt->msgMemHeap, pctxt->stream);
-      pctxt->stream = nullptr;
-   }
-   return RTS_OK;
-}

@@ -41,7 +41,8 @@ struct ASN1STREAM {
 int rtWriteBytes(ASN1CTXT* pctxt, const ASN1OCTET* pdata, size_t nocts);
 
 /* Attaches a zeroed stream record (from the message heap); the caller then
-   sets its functions and flags. Replaces a stream already attached. */
+   sets its functions and flags. Replaces a stream already attached.
+   rtStreamRelease (rtContext.h) frees it. */
 int rtStreamInit(ASN1CTXT* pctxt);
 
 /* As rtStreamInit, and gives the context a dynamic 1024-octet message buffer
@@ -74,8 +75,5 @@ int rtStreamBufClose(ASN1CTXT* pctxt);
 
 /* Total octets moved through the stream (0 without one). */
 size_t rtStreamGetIOBytes(ASN1CTXT* pctxt);
-
-/* Frees the stream record and detaches it; rtFreeContext calls it. */
-int rtStreamRelease(ASN1CTXT* pctxt);
 
 #endif

@@ -10,8 +10,9 @@
 #include <cstring>
 #include <memory>
 
+#include "ASN1BERDecodeBuffer.h"
+#include "ASN1CType.h"
 #include "asn1type.h"
-#include "berBuffers.h"
 #include "typeRegistry.h"
 
 namespace {

@@ -8,12 +8,14 @@
 
 #include <memory>
 
-#include "asn1CppTypes.h"
-#include "berBuffers.h"
+#include "ASN1BERDecodeBuffer.h"
+#include "ASN1BEREncodeBuffer.h"
+#include "ASN1CType.h"
+#include "ASN1XERDecodeBuffer.h"
+#include "ASN1XEREncodeBuffer.h"
 #include "caException.h"
 #include "rtContext.h"
 #include "typeRegistry.h"
-#include "xerBuffers.h"
 #include "xerEncode.h"
 
 XerDerConverter::~XerDerConverter() = default;

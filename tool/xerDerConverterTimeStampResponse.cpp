@@ -5,11 +5,11 @@
  */
 #include "xerDerConverter.h"
 
+#include "ASN1BERDecodeBuffer.h"
+#include "ASN1XEREncodeBuffer.h"
 #include "asn1data.h"
-#include "berBuffers.h"
 #include "caException.h"
 #include "rtContext.h"
-#include "xerBuffers.h"
 
 using namespace asn1data;
 

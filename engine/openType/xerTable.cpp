@@ -5,11 +5,11 @@
  */
 #include <cstring>
 
+#include "ASN1XERDecodeBuffer.h"
 #include "asn1Xer.h"
 #include "openTypeInternal.h"
 #include "rtContext.h"
 #include "rtMemHeap.h"
-#include "xerBuffers.h"
 #include "xerEncode.h"
 #include "xerEngineInternal.h"
 

@@ -8,14 +8,16 @@
 #include <string>
 
 #include "../runtime/heap_probe.h"
+#include "ASN1BERDecodeBuffer.h"
+#include "ASN1BEREncodeBuffer.h"
+#include "ASN1XERDecodeBuffer.h"
+#include "ASN1XEREncodeBuffer.h"
+#include "OSRTSAXException.h"
 #include "asn1Xer.h"
-#include "berBuffers.h"
 #include "berDecode.h"
 #include "berEncode.h"
 #include "gentest.h"
-#include "saxReader.h"
 #include "test_support.h"
-#include "xerBuffers.h"
 #include "xerEncode.h"
 
 /* Hexadecimal text as the tests compare it: upper case, no blanks. */

@@ -2,8 +2,9 @@
    point into the message or into buffers of encodings that are gone;
    freeing the value gives back only the blocks its heap gave it. */
 #include "../runtime/heap_probe.h"
+#include "ASN1BERDecodeBuffer.h"
+#include "ASN1BEREncodeBuffer.h"
 #include "asn1data.h"
-#include "berBuffers.h"
 #include "test_support.h"
 
 namespace {

@@ -7,12 +7,11 @@
 #include <cstdlib>
 #include <map>
 
-#include "asn1CppTypes.h"
-#include "berBuffers.h"
+#include "ASN1CType.h"
+#include "ASN1MessageBuffer.h"
 #include "berDecode.h"
 #include "berEncode.h"
 #include "rtMemHeap.h"
-#include "xerBuffers.h"
 #include "xerEncode.h"
 
 // The live blocks of every heap, so that a test sees exactly when a context

@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "ASN1BERDecodeBuffer.h"
+#include "ASN1BEREncodeBuffer.h"
+#include "ASN1TPDU.h"
+#include "ASN1XERDecodeBuffer.h"
+#include "ASN1XEREncodeBuffer.h"
 #include "objects_test_types.h"
 #include "test_support.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "../xer/case_file.h"
-#include "ASN1CTime.h"
+#include "ASN1CGeneralizedTime.h"
 #include "rtContext.h"
 
 namespace {

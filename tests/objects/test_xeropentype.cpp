@@ -7,8 +7,9 @@
 
 #include "../xer/case_file.h"
 #include "ASN1CXerOpenType.h"
+#include "ASN1XERDecodeBuffer.h"
+#include "OSExpatXMLReader.h"
 #include "objects_test_types.h"
-#include "saxReader.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "OSRTSAXException.h"
 #include "asn1type.h"
-#include "saxReader.h"
 #include "test_support.h"
 #include "xerDerConverter.h"
 

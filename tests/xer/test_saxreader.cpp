@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "ASN1XERSAXDecodeHandler.h"
+#include "OSExpatXMLReader.h"
+#include "OSXMLString.h"
 #include "case_file.h"
-#include "saxReader.h"
 
 namespace {
 

@@ -10,12 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "asn1CppTypes.h"
+#include "ASN1XERDecodeBuffer.h"
+#include "ASN1XERSAXDecodeHandler.h"
 #include "case_file.h"
 #include "rtMemHeap.h"
-#include "saxReader.h"
 #include "test_support.h"
-#include "xerBuffers.h"
 #include "xerDecode.h"
 
 namespace {

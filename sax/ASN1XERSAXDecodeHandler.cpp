@@ -2,7 +2,9 @@
  * Base of every SAX decode handler: state and levels shared by the generated
  * state machines, error information, and the defaults that ignore events.
  */
-#include "saxReader.h"
+#include "ASN1XERSAXDecodeHandler.h"
+
+#include "OSRTSAXException.h"
 
 ASN1XERSAXDecodeHandler::ASN1XERSAXDecodeHandler()
    : currentState(0), currentElementID(0), level(0), startLevel(0), elementName(nullptr),

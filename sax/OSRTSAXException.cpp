@@ -2,7 +2,9 @@
  * The exception that carries a decode failure (a status, or the parser's
  * message) out of the XML parser to the caller of parse.
  */
-#include "saxReader.h"
+#include "OSRTSAXException.h"
+
+#include "OSXMLString.h"
 
 OSRTSAXExceptionImpl::OSRTSAXExceptionImpl()
    : mMessage(OSXMLString::replicate(OSXMLString::zeroLenString())), mSrcFileName(nullptr),

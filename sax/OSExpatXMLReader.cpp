@@ -17,13 +17,15 @@
  * documents never need one, and the entities it could declare would expand a
  * small input into any amount of text.
  */
+#include "OSExpatXMLReader.h"
+
 #include <expat.h>
 #include <sys/random.h>
 
 #include <cstdio>
 #include <vector>
 
-#include "saxReader.h"
+#include "OSXMLString.h"
 
 /* Size of the area that holds a parse-failure message. */
 static const int kParseErrorSize = 256;

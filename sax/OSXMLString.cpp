@@ -2,10 +2,11 @@
  * String helpers of the XML reader path over 8-bit characters, with
  * conversions between UTF-8 and 16-bit units, and StrX.
  */
+#include "OSXMLString.h"
+
 #include <cstring>
 
 #include "rtUTF8.h"
-#include "saxReader.h"
 
 template <typename Unit>
 static int unitCount(const Unit* text) {

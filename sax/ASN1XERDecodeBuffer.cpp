@@ -2,10 +2,11 @@
  * XER decode buffer: holds the XML text for a SAX reader, and serves the
  * character data of one element to the XER value decoders.
  */
-#include "xerBuffers.h"
+#include "ASN1XERDecodeBuffer.h"
 
+#include "OSRTSAXException.h"
+#include "OSXMLReader.h"
 #include "rtContext.h"
-#include "saxReader.h"
 #include "xerEncode.h"
 
 ASN1XERDecodeBuffer::ASN1XERDecodeBuffer(const ASN1OCTET* xmlText, unsigned int length,

@@ -12,9 +12,9 @@
 #include <type_traits>
 #include <utility>
 
-#include "asn1CppTypes.h"
-#include "saxReader.h"
-#include "xerBuffers.h"
+#include "ASN1CType.h"
+#include "ASN1XEREncodeBuffer.h"
+#include "ASN1XERSAXDecodeHandler.h"
 
 class ASN1CXerOpenType : public ASN1CType, public ASN1XERSAXDecodeHandler {
    /* Accepts any open-type record with ASN1TOpenType's numocts, flags and

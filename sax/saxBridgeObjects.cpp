@@ -3,8 +3,9 @@
  * factory and the hand-over of collected character data to a message
  * buffer for the XER value decoders.
  */
-#include "asn1CppTypes.h"
-#include "saxReader.h"
+#include "ASN1MessageBuffer.h"
+#include "ASN1XERSAXDecodeHandler.h"
+#include "OSExpatXMLReader.h"
 
 OSXMLReader* saxCreateXmlReader(ASN1CtxtPtr, OSXMLContentHandler* contentHandler,
                                 OSXMLErrorInfo* errorInfo) {
