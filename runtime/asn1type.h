@@ -91,6 +91,8 @@ struct ASN1OBJID {
    ASN1UINT arcs[MAX_OID_ARCS];
 };
 
+/* An object identifier with signed 64-bit arcs, the form behind
+   ASN1TObjId64; the codec itself reads and writes 32-bit arcs only. */
 struct alignas(8) ASN1OID64 {
    ASN1UINT numarcs;
    ASN1INT64 arcs[MAX_OID_ARCS];

@@ -26,6 +26,7 @@ int rtCopyDynOctStr(ASN1CTXT* pctxt, const ASN1TDynOctStr* pSrc, ASN1TDynOctStr*
 /* New zero-terminated copy stored through ppDst (null on failure). */
 int rtCopyCharStr(ASN1CTXT* pctxt, const char* pSrc, char** ppDst);
 
+/* New arrays of the characters (null for none) with the same count. */
 int rtCopy16BitCharStr(ASN1CTXT* pctxt, const ASN116BitCharString* pSrc,
                        ASN116BitCharString* pDst);
 int rtCopy32BitCharStr(ASN1CTXT* pctxt, const ASN132BitCharString* pSrc,

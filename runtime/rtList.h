@@ -14,6 +14,8 @@
 
 /* ---- doubly linked list ------------------------------------------------- */
 
+/* Empties the list record (count 0, no nodes) without freeing anything;
+   a null list is ignored. */
 void rtDListInit(Asn1RTDList* pList);
 
 /* Allocates a node for pData and links it at the tail. Returns the node, or

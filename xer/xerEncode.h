@@ -61,6 +61,9 @@ int xerEncNamedValue(ASN1CTXT* pctxt, const char* valueId, const char* elemName,
 
 /* ---- primitive values --------------------------------------------------- */
 
+/* Each writes one element, named elemName or, when null, after the type
+   ("BOOLEAN", "NULL", "INTEGER"): <elemName><true/></elemName> or
+   <false/> inside, <elemName/> for NULL, and decimal text for the numbers. */
 int xerEncBool(ASN1CTXT* pctxt, ASN1BOOL value, const char* elemName = nullptr);
 int xerEncNull(ASN1CTXT* pctxt, const char* elemName = nullptr);
 int xerEncInt(ASN1CTXT* pctxt, ASN1INT value, const char* elemName = nullptr);
