@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "../xer/case_file.h"
+#include "case_file.h"
 #include "ASN1CSeqOfList.h"
 #include "rtContext.h"
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <string>
 
-#include "../xer/case_file.h"
+#include "case_file.h"
 #include "ASN1CGeneralizedTime.h"
 #include "rtContext.h"
 

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "../xer/case_file.h"
+#include "case_file.h"
 #include "ASN1CXerOpenType.h"
 #include "ASN1XERDecodeBuffer.h"
 #include "OSExpatXMLReader.h"
-#include "objects_test_types.h"
+#include "../objects/objects_test_types.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ private:
 class XerOpenTypeCapture : public HeapCensusTest {};
 
 TEST_F(XerOpenTypeCapture, CaseFile) {
-   casefile::forEach("objects/xeropentype_cases.txt", [&](const casefile::Case& c) {
+   casefile::forEach("sax/xeropentype_cases.txt", [&](const casefile::Case& c) {
       const std::string& document = c.steps[0][0];
       const std::string& captured = c.expected.at(0);
       ASN1XERDecodeBuffer buffer(reinterpret_cast<const ASN1OCTET*>(""), 0);

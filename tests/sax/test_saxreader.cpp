@@ -70,7 +70,7 @@ std::string parse(OSXMLContentHandler* handler, const std::string& text) {
 }
 
 TEST(ExpatReader, CaseFile) {
-   casefile::forEach("xer/saxreader_cases.txt", [&](const casefile::Case& c) {
+   casefile::forEach("sax/saxreader_cases.txt", [&](const casefile::Case& c) {
       const casefile::Words& w = c.steps[0];
       auto text = [&](size_t i) { return w[i] == "~" ? nullptr : w[i].c_str(); };
       if (w[0] == "compare" || w[0] == "utf8len") {
