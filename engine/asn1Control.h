@@ -215,12 +215,15 @@ private:
       : Control<Binding>(other.getTypeDesc(), static_cast<ASN1CType&>(other), &copy),
         msgData(copy) {}
 
+   /* A copy of other's value, in other's heap; RTLError(RTS_NO_MEMORY)
+      when it cannot be made. */
    static Value& copyOf(ControlOf& other) {
       Value* copy = other.getCopy();
       if (copy == nullptr) throw ASN1MessageBuffer::RTLError(RTS_NO_MEMORY);
       return *copy;
    }
 
+   /* A value that carries its own context (a PDU) gets this object's. */
    void adoptContext(Value* value) {
       if constexpr (std::is_base_of<ASN1TPDU, Value>::value) {
          if (value->getContext() == nullptr) value->setContext(this->getContext());

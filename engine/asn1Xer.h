@@ -122,9 +122,12 @@ private:
 
    XerDecodeHandler(const TypeDesc& type, Session* session);
 
+   /* SEQUENCE, SET or CHOICE; SEQUENCE OF or SET OF. */
    bool isConstructed() const;
    bool isList() const;
+   /* The decode buffer's context; RTS_NOT_INITIALISED is thrown without one. */
    ASN1CTXT* decodeContext() const;
+   /* Throw the status as the SAX exception; check does it for a failure. */
    [[noreturn]] void fail(int status);
    [[noreturn]] void failUnknownElement(const char* localName);
    void check(int status) {

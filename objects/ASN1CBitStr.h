@@ -124,9 +124,14 @@ protected:
 private:
    ASN1OCTET* units() const { return const_cast<ASN1OCTET*>(*mppData); }
    bool isUnbounded() const { return mMaxNumbits == ASN1CBITSTR_UNBOUNDED; }
+   /* Records status in the context and returns it; the checks give
+      RTS_OUT_OF_BOUNDS for a bit beyond the capacity, RTS_BAD_RANGE for a
+      range whose start lies after its end. */
    int fail(int status);
    int checkBit(ASN1UINT n);
    int checkRange(ASN1UINT from, ASN1UINT to);
+   /* Binding to the caller's string (dynamic or fixed) or to storage of the
+      object's own, copying, releasing it, and recounting the bits in use. */
    void bindDynamic(ASN1TDynBitStr& bitStr);
    void bindFixed(ASN1OCTET* bitStr, ASN1UINT& numbits, ASN1UINT maxNumbits);
    void bindNew(ASN1UINT nbits);

@@ -17,6 +17,7 @@ public:
    ASN1CGeneralizedTime(ASN1Context* context, const char*& text, ASN1BOOL useDerRules = 0);
    ASN1CGeneralizedTime(ASN1Context* context, char*& text, int bufSize,
                         ASN1BOOL useDerRules = 0);
+   /* Over a read-only text: parsing only, no compiling into it. */
    explicit ASN1CGeneralizedTime(const char*& text, ASN1BOOL useDerRules = 0);
    ASN1CGeneralizedTime(char*& text, int bufSize, ASN1BOOL useDerRules = 0);
 
@@ -32,6 +33,8 @@ public:
    int setCentury(int century);
 
 private:
+   /* Reads YYYYMMDDHH[MM[SS[.f]]][Z|+-HHMM] into fields (all unset when the
+      text does not begin with a date); RTS_BAD_TIME for a bad text. */
    int parseFields(const char* text, Fields& fields) const;
 };
 

@@ -53,6 +53,7 @@ public:
    /* Frees the nodes and the record of the class's own list. */
    virtual ~ASN1CSeqOfList();
 
+   /* Links data at the tail; nothing copied. */
    void append(void* data);
    /* Links count elements of the array, size octets apart; nothing copied. */
    void appendArray(const void* data, int count, int size);
@@ -114,6 +115,8 @@ protected:
 private:
    friend class ASN1CSeqOfListIterator;
 
+   /* The list the object works on: one of its own, or the caller's
+      (emptied first when initBeforeUse); the iterator factory. */
    void createOwnList();
    void useList(_Asn1RTDList& list, int initBeforeUse);
    ASN1CSeqOfListIterator* newIterator(_Asn1RTDListNode* cursor);
@@ -147,6 +150,8 @@ public:
    int getStatus() const { return mLastStatus; }
 
 private:
+   /* False once the list changed behind the iterator; fail keeps the status
+      and returns null. */
    bool listUnchanged();
    void* fail(int status);
 

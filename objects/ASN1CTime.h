@@ -125,6 +125,7 @@ protected:
    ASN1CTime(const char*& text, ASN1BOOL useDerRules);
    ASN1CTime(char*& text, int bufSize, ASN1BOOL useDerRules);
 
+   /* Gregorian: divisible by 4, centuries only when divisible by 400. */
    static bool isLeapYear(int year);
    /* Days of the month; an unset month allows 31, an unset year 29 for
       February. */
@@ -154,6 +155,8 @@ protected:
    char mTimeStrBuf[kTextBufSize];
 
 private:
+   /* Binding to the caller's text slot, the test that year, month, day and
+      hour are set, and storing one field after its range check. */
    void bindText(const char** text, int bufSize, ASN1BOOL useDerRules);
    bool dateAndHourSet() const;
    int storeField(short& field, int value);

@@ -24,6 +24,7 @@ public:
 
    ASN1CTXT* getPtr() { return &mCtxt; }
 
+   /* Counted by every ASN1CtxtPtr; the last _unref deletes the object. */
    void _ref() { mRefCount++; }
    void _unref();
    ASN1UINT getRefCount() const { return mRefCount; }

@@ -17,15 +17,20 @@ public:
    ASN1XERSAXDecodeHandler();
    virtual ~ASN1XERSAXDecodeHandler();
 
+   /* The events and the document hooks do nothing here; the generated
+      control classes and the capture override them. */
    void characters(const char* chars, unsigned int length) override;
    void endElement(const char* uri, const char* localName, const char* qName) override;
    void startElement(const char* uri, const char* localName, const char* qName,
                      const char* const* attrs) override;
    virtual void startDocument();
    virtual void endDocument();
+   /* errorStatus to 0; store status, file and line; 0 when none is stored,
+      else 1 with the three given back. */
    void resetErrorInfo() override;
    void setErrorInfo(int status, const char* file, int line) override;
    int getErrorInfo(int* status, const char** file, int* line) override;
+   /* Called when the handler's value is complete; nothing to do here. */
    virtual void finalize();
    /* Resets the state before a document: currentState 0, level and
       startLevel set to the given level. */

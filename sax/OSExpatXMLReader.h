@@ -32,6 +32,9 @@ public:
    void setContentHandler(OSXMLContentHandler* contentHandler) override;
    void setErrorInfoHandler(OSXMLErrorInfo* errorInfo) override;
 
+   /* Expat's callbacks: userData is the reader; each passes the event to
+      the content handler, or keeps the handler's exception for parse to
+      rethrow. A document type declaration is refused at its start. */
    static void startElementCallback(void* userData, const char* name, const char** atts);
    static void endElementCallback(void* userData, const char* name);
    static void charDataCallback(void* userData, const char* s, int len);

@@ -11,6 +11,8 @@
 class OSRTSAXException {
 public:
    virtual ~OSRTSAXException() {}
+   /* The parser's message (null for a handler's failure), the status (0 for
+      a parser's failure), and the source file and line that threw. */
    virtual const char* getMessage() = 0;
    virtual int getStatus() = 0;
    virtual const char* getSrcFileName() = 0;
@@ -21,6 +23,7 @@ public:
    and the decoder the path of the component that failed. */
 class OSRTSAXExceptionImpl : public OSRTSAXException, public CodecFailure {
 public:
+   /* Every text is copied; a null one stays null, absent numbers are 0. */
    OSRTSAXExceptionImpl();
    explicit OSRTSAXExceptionImpl(const char* message);
    OSRTSAXExceptionImpl(const char* message, int status, const char* file, int line);
