@@ -16,8 +16,11 @@ import subprocess
 import sys
 import time
 
-# Targets, measured on the certificate fixtures in one run.
-TARGET_DER_TO_XER_MBPS = 125.0
+# Targets, measured on the certificate fixtures in one run. Both directions
+# are set against Expat parsing the same XML with empty handlers, so that the
+# speed of the machine cancels out: DER -> XML at 5.5 times that message rate,
+# XML -> DER at 0.85 of it.
+TARGET_DER_TO_XER_RATIO = 5.5
 TARGET_XER_TO_DER_RATIO = 0.85
 TARGET_STARTUP_MS = 0.5
 
@@ -49,8 +52,8 @@ def corpus_names(medians):
 
 def throughput_table(medians):
     print("Throughput (medians, CPU time of one core; MB = 10^6 octets of DER)")
-    header = "%-30s %10s %9s %10s %9s %10s %7s" % (
-        "corpus", "der2xer/s", "MB/s", "xer2der/s", "MB/s", "expat/s", "ratio")
+    header = "%-30s %10s %9s %10s %9s %10s %7s %7s" % (
+        "corpus", "der2xer/s", "MB/s", "xer2der/s", "MB/s", "expat/s", "d2x/exp", "x2d/exp")
     print(header)
     print("-" * len(header))
     for corpus in corpus_names(medians):
@@ -59,10 +62,9 @@ def throughput_table(medians):
         exp = medians.get(("Expat", corpus))
         if not (d2x and x2d and exp):
             continue
-        ratio = x2d["msg/s"] / exp["msg/s"]
-        print("%-30s %10.0f %9.1f %10.0f %9.1f %10.0f %7.2f" % (
+        print("%-30s %10.0f %9.1f %10.0f %9.1f %10.0f %7.2f %7.2f" % (
             corpus, d2x["msg/s"], d2x["DER_MB/s"], x2d["msg/s"], x2d["DER_MB/s"],
-            exp["msg/s"], ratio))
+            exp["msg/s"], d2x["msg/s"] / exp["msg/s"], x2d["msg/s"] / exp["msg/s"]))
     print()
 
 
@@ -172,20 +174,22 @@ def main():
     rss_table(build_dir, out_dir)
     startup = startup_table(build_dir, fixture_root)
 
-    d2x = medians[("DerToXer", CERT_CORPUS)]["DER_MB/s"]
-    ratio = (medians[("XerToDer", CERT_CORPUS)]["msg/s"] /
-             medians[("Expat", CERT_CORPUS)]["msg/s"])
+    d2x = medians[("DerToXer", CERT_CORPUS)]
+    expat = medians[("Expat", CERT_CORPUS)]["msg/s"]
+    d2x_ratio = d2x["msg/s"] / expat
+    x2d_ratio = medians[("XerToDer", CERT_CORPUS)]["msg/s"] / expat
     checks = [
-        ("DER -> XER on %s: %.1f MB/s of DER (target >= %.0f)" % (
-            CERT_CORPUS, d2x, TARGET_DER_TO_XER_MBPS), d2x >= TARGET_DER_TO_XER_MBPS),
+        ("DER -> XER on %s: %.2f times the raw Expat rate, %.1f MB/s of DER (target >= %.1f)" % (
+            CERT_CORPUS, d2x_ratio, d2x["DER_MB/s"], TARGET_DER_TO_XER_RATIO),
+         d2x_ratio >= TARGET_DER_TO_XER_RATIO),
         ("XER -> DER on %s: %.2f of the raw Expat rate (target >= %.2f)" % (
-            CERT_CORPUS, ratio, TARGET_XER_TO_DER_RATIO), ratio >= TARGET_XER_TO_DER_RATIO),
+            CERT_CORPUS, x2d_ratio, TARGET_XER_TO_DER_RATIO), x2d_ratio >= TARGET_XER_TO_DER_RATIO),
         ("start-up: %.3f ms CPU above an empty program (target < %.1f)" % (
             startup, TARGET_STARTUP_MS), startup < TARGET_STARTUP_MS),
     ]
     print("Targets")
     for text, ok in checks:
-        print("  %-4s %s" % ("met" if ok else "MISS", text))
+        print("  %-4s %s" % ("PASS" if ok else "FAIL", text))
     return 0 if all(ok for _, ok in checks) else 1
 
 
