@@ -23,7 +23,7 @@ using namespace xerdetail;
 /* Renders one open type into a compact fragment of its own and makes a copy
    of that text in pctxt's heap the open type's octets. That heap is the
    encoding context's, which need not be the value's: the text is borrowed. */
-static int renderObject(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType) {
+static int renderXerText(ASN1CTXT* pctxt, const ObjectDesc* object, Asn1TObject* openType) {
    if (holdsXerText(*openType)) return RTS_OK;
    if (openType->numocts == 0 && !resolvesTo(object, *openType)) return RTS_OK;
    ASN1CTXT fragment;
@@ -60,17 +60,17 @@ int tableXerEncode(ASN1CTXT* pctxt, const TypeDesc* type, void* value) {
    const ObjectDesc* object = objectOf(type, value);
    switch (table->form) {
    case TableForm::OpenType:
-      return renderObject(pctxt, object, &fieldAs<Asn1TObject>(value, field.offset));
+      return renderXerText(pctxt, object, &fieldAs<Asn1TObject>(value, field.offset));
    case TableForm::InOctetString: {
       /* Without a decoded value the OCTET STRING form is written. */
       Asn1TObject& openType = fieldAs<Asn1TObject>(value, table->objectOffset);
       if (!resolvesTo(object, openType) || openType.decoded == nullptr) return RTS_OK;
-      return renderObject(pctxt, object, &openType);
+      return renderXerText(pctxt, object, &openType);
    }
    case TableForm::SetOfOpenTypes: {
       Asn1RTDList& list = fieldAs<Asn1RTDList>(value, field.offset);
       for (Asn1RTDListNode* node = list.head; node != nullptr; node = node->next) {
-         const int stat = renderObject(pctxt, object, static_cast<Asn1TObject*>(node->data));
+         const int stat = renderXerText(pctxt, object, static_cast<Asn1TObject*>(node->data));
          if (stat != RTS_OK) return stat;
       }
       return RTS_OK;
