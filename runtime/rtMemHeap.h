@@ -15,18 +15,22 @@
 #define RT_MH_MAXALLOC 0x7FFFFFE7u
 
 struct ASN1MemBlock;
+struct ASN1MemChunk;
 
 struct ASN1MemHeap {
-   ASN1MemBlock* head; /* most recently allocated live block */
+   ASN1MemBlock* head; /* most recently allocated live block from the hook */
    ASN1UINT refCount;
    ASN1UINT flags;
-   void* allocArg; /* handed unchanged to the allocation hooks */
+   void* allocArg;          /* handed unchanged to the allocation hooks */
+   ASN1MemChunk* chunk;     /* newest chunk small blocks are carved from */
+   unsigned char* carveAt;  /* where the next block is carved in it */
 };
 
-/* The allocation hooks every heap block and heap record goes through, with
-   the heap's allocArg. They default to malloc and free; a program (or a
-   test counting or failing allocations) may replace them before any heap
-   exists. */
+/* The allocation hooks heap records and blocks go through, with the heap's
+   allocArg. They default to malloc and free; a program (or a test counting
+   or failing allocations) may replace them before any heap exists, and then
+   every block is one call of the hook. With the defaults, blocks of up to
+   512 octets are carved from chunks the heap takes from malloc. */
 typedef void* (*ASN1MallocFunc)(void* allocArg, size_t size);
 typedef void (*ASN1FreeFunc)(void* allocArg, void* ptr);
 

@@ -9,12 +9,11 @@ using namespace bertest;
 
 namespace {
 
-class BigInt : public ::testing::Test {
+class BigInt : public HeapProbeTest {
  protected:
-   void SetUp() override { ASSERT_EQ(RTS_OK, rtInitContext(&ctxt, nullptr)); }
    void TearDown() override {
-      EXPECT_EQ(nullptr, static_cast<ASN1MemHeap*>(ctxt.typeMemHeap)->head) << "heap blocks left";
-      rtFreeContext(&ctxt);
+      EXPECT_EQ(0u, liveBlocks()) << "heap blocks left";
+      HeapProbeTest::TearDown();
    }
 
    /* The outcome of one call, as bigint.txt writes it. */
@@ -51,8 +50,6 @@ class BigInt : public ::testing::Test {
       rtBigIntFree(&ctxt, &n);
       return trim(out);
    }
-
-   ASN1CTXT ctxt;
 };
 
 std::string unquoted(const std::string& text) {

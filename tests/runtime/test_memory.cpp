@@ -1,11 +1,52 @@
 // The heap, segment buffers, doubly linked lists and deep copies, through
 // the probe's allocator, with allocations failing in turn.
+#include <cstdint>
 #include <cstring>
 
 #include "rtCopy.h"
 #include "runtime_test.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace {
+
+/* With the default hooks small blocks are carved from chunks: each keeps
+   its own contents and size, aligned as malloc's, across many chunks; the
+   last one carved gives its room back; bigger ones come from the hook. */
+TEST(CarvedHeap, BlocksOfChunksBehaveAsSingleBlocks) {
+   void* slot = nullptr;
+   std::vector<unsigned char*> blocks;
+   const size_t sizes[] = {0, 1, 15, 16, 17, 100, 511, 512};
+   for (int round = 0; round < 100; round++)
+      for (size_t size : sizes) {
+         auto* p = static_cast<unsigned char*>(rtMemHeapAlloc(&slot, size));
+         ASSERT_NE(nullptr, p);
+         EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(p) % 16);
+         std::memset(p, static_cast<int>(blocks.size() & 0xFF), size);
+         blocks.push_back(p);
+      }
+   EXPECT_EQ(nullptr, static_cast<ASN1MemHeap*>(slot)->head) << "nothing from the hook";
+   for (size_t i = 0; i < blocks.size(); i++) {
+      const size_t size = sizes[i % 8];
+      ASSERT_EQ(size, rtMemHeapBlockSize(blocks[i]));
+      ASSERT_EQ(std::string(size, static_cast<char>(i & 0xFF)),
+                std::string(blocks[i], blocks[i] + size)) << "block " << i;
+   }
+   for (size_t i = 0; i < blocks.size(); i += 2) rtMemHeapFreePtr(&slot, blocks[i]);
+   void* last = rtMemHeapAlloc(&slot, 40);
+   rtMemHeapFreePtr(&slot, last);
+#if defined(__SANITIZE_ADDRESS__)
+   EXPECT_TRUE(__asan_address_is_poisoned(last)) << "a freed block stays out of reach";
+#endif
+   EXPECT_EQ(last, rtMemHeapAlloc(&slot, 40)) << "the last block's room given back";
+   auto* moved = static_cast<unsigned char*>(rtMemHeapRealloc(&slot, blocks[7], 513));
+   EXPECT_EQ(std::string(512, 7), std::string(moved, moved + 512));
+   EXPECT_NE(nullptr, static_cast<ASN1MemHeap*>(slot)->head) << "513 octets from the hook";
+   rtMemHeapRelease(&slot);
+   EXPECT_EQ(nullptr, slot);
+}
 
 TEST_F(HeapProbeTest, HeapBlocksReallocAndSegments) {
    void* slot = nullptr;
