@@ -54,6 +54,7 @@ int addLength(ASN1CTXT* pctxt, int* total, int length) {
    then stays where it is. */
 static int readTag(ASN1CTXT* pctxt, ASN1TagWord tag, Tagging tagging, const TypeDesc* type,
                    int* length) {
+   if (takeHeader(pctxt, tag, type, tagging, length)) return RTS_OK;
    int stat = expectTag(pctxt, tag, type, tagging);
    if (stat != RTS_OK) return stat;
    if ((tag & TM_IDCODE) < 31) return xd_match1(pctxt, identifierOctet(tag), length);

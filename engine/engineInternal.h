@@ -123,6 +123,15 @@ int expectTag(ASN1CTXT* pctxt, ASN1TagWord tag, const TypeDesc* type, Tagging ta
 /* The tag of the element at the position, which stays where it is. */
 int peekTag(ASN1CTXT* pctxt, ASN1TagWord* tag);
 
+/* The common header read at once: an identifier octet that carries the tag
+   in a form the type takes under the tagging, and a definite length in one
+   to three octets that the buffer holds. The position moves past it and
+   the constructed flag is set as xd_match1 and xd_len would. False, with
+   nothing consumed, for every other header, which then takes the full
+   path with its checks and statuses. */
+bool takeHeader(ASN1CTXT* pctxt, ASN1TagWord tag, const TypeDesc* type, Tagging tagging,
+                int* length);
+
 /* Identifier octet of a tag word with a number below 31. */
 inline ASN1OCTET identifierOctet(ASN1TagWord tag) {
    return static_cast<ASN1OCTET>((tag & 0x1F) | ((tag >> 24) & 0xE0));

@@ -60,6 +60,36 @@ bool fieldMatchesTag(const FieldDesc& field, ASN1TagWord tag) {
    return typeMatchesTag(field.type, tag);
 }
 
+bool takeHeader(ASN1CTXT* pctxt, ASN1TagWord tag, const TypeDesc* type, Tagging tagging,
+                int* length) {
+   ASN1BUFFER& buf = pctxt->buffer;
+   const size_t at = buf.byteIndex;
+   if ((tag & TM_IDCODE) >= 31 || at >= buf.size || buf.size - at < 2) return false;
+   const ASN1OCTET octet = buf.data[at];
+   if ((octet & ~0x20) != (identifierOctet(tag) & ~0x20)) return false;
+   const ASN1TagWord found =
+      static_cast<ASN1TagWord>(octet & 0x1F) | (static_cast<ASN1TagWord>(octet & 0xE0) << 24);
+   if (!formFits(type, tagging, found)) return false;
+   const ASN1OCTET first = buf.data[at + 1];
+   size_t header = 2;
+   size_t contents = first;
+   if (first == 0x81 && buf.size - at >= 3) {
+      header = 3;
+      contents = buf.data[at + 2];
+   } else if (first == 0x82 && buf.size - at >= 4) {
+      header = 4;
+      contents = (static_cast<size_t>(buf.data[at + 2]) << 8) | buf.data[at + 3];
+   } else if (first >= 0x80) {
+      return false;
+   }
+   if (!(pctxt->flags & CTXTF_LAX_LENGTH) && contents > buf.size - at - header) return false;
+   buf.byteIndex = static_cast<ASN1UINT>(at + header);
+   if (octet & 0x20) pctxt->flags = static_cast<ASN1USINT>(pctxt->flags | CTXTF_CONSTRUCTED);
+   else pctxt->flags = static_cast<ASN1USINT>(pctxt->flags & ~CTXTF_CONSTRUCTED);
+   *length = static_cast<int>(contents);
+   return true;
+}
+
 int expectTag(ASN1CTXT* pctxt, ASN1TagWord tag, const TypeDesc* type, Tagging tagging) {
    ASN1TagWord found = 0;
    int stat = peekTag(pctxt, &found);
