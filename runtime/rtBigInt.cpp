@@ -352,8 +352,24 @@ int printPattern(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, 
    return RTS_OK;
 }
 
+/* Digits of the number in limbs (consumed) and its minus sign, right-aligned
+   in front of str[capacity - 1]; *len counts them. False when they do not
+   fit there. */
+bool putSigned(uint64_t* limbs, size_t nlimbs, bool negative, int radix, char* str,
+               size_t capacity, size_t* len) {
+   *len = 0;
+   while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
+   bool fits = radix == 10 ? putDigits<10, 19>(limbs, nlimbs, str, capacity, len)
+                           : putDigits<8, 21>(limbs, nlimbs, str, capacity, len);
+   if (fits && negative) {
+      if (*len + 1 >= capacity) return false;
+      str[capacity - 1 - ++*len] = '-';
+   }
+   return fits;
+}
+
 /* Decimal (or octal) text with a minus sign: the magnitude is copied into
-   64-bit limbs and printed by putDigits from the right; the text is moved
+   64-bit limbs and printed by putSigned from the right; the text is moved
    to the start of str when it fits. */
 int printSigned(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, int strSize) {
    const size_t capacity = static_cast<size_t>(strSize);
@@ -383,19 +399,54 @@ int printSigned(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, i
    }
 
    size_t len = 0;
-   bool fits = radix == 10 ? putDigits<10, 19>(limbs, nlimbs, str, capacity, &len)
-                           : putDigits<8, 21>(limbs, nlimbs, str, capacity, &len);
-   if (fits && pInt->sign < 0) {
-      if (len + 1 >= capacity)
-         fits = false;
-      else
-         str[capacity - 1 - ++len] = '-';
-   }
+   const bool fits = putSigned(limbs, nlimbs, pInt->sign < 0, radix, str, capacity, &len);
    if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
    if (!fits) return RTS_VALUE_TOO_LONG;
    std::memmove(str, str + capacity - 1 - len, len);
    str[len] = '\0';
    return RTS_OK;
+}
+
+/* Hexadecimal digits into 64-bit limbs, least significant first, sixteen
+   digits to a limb counted from the last digit. False when a character is
+   not a digit. */
+bool readHexLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
+   unsigned seen = 0;
+   size_t end = ndigits;
+   for (size_t i = 0; end > 0; ++i) {
+      const size_t first = end > 16 ? end - 16 : 0;
+      uint64_t limb = 0;
+      for (size_t k = first; k < end; ++k) {
+         /* Not a digit reads as 0xFF: its high bits mark the failure, and
+            the limb it spoils is never used. */
+         const unsigned value = kDigits.value[static_cast<unsigned char>(digits[k])];
+         seen |= value;
+         limb = limb << 4 | value;
+      }
+      limbs[i] = limb;
+      end = first;
+   }
+   return (seen & 0xF0) == 0;
+}
+
+/* The magnitude of a negative bit pattern of bits bits in limbs:
+   2^bits - pattern, the two's complement across the limbs. */
+void negateLimbs(uint64_t* limbs, size_t nlimbs, size_t bits) {
+   unsigned carry = 1;
+   for (size_t i = 0; i < nlimbs; ++i) {
+      const uint64_t sum = ~limbs[i] + carry;
+      carry = carry != 0 && sum == 0 ? 1 : 0;
+      limbs[i] = sum;
+   }
+   if (bits % 64 != 0) limbs[nlimbs - 1] &= (uint64_t{1} << (bits % 64)) - 1;
+}
+
+/* Octets of the magnitude in limbs without leading zeros. */
+size_t magnitudeOctets(const uint64_t* limbs, size_t nlimbs) {
+   if (nlimbs == 0) return 0;
+   size_t octets = (nlimbs - 1) * 8;
+   for (uint64_t top = limbs[nlimbs - 1]; top != 0; top >>= 8) ++octets;
+   return octets;
 }
 
 int compareMagnitudes(const ASN1BigInt* a, const ASN1BigInt* b) {
@@ -454,6 +505,56 @@ int rtBigIntDigitsNum(const ASN1BigInt* pInt, int radix) {
    if (pInt == nullptr || !isValidRadix(radix)) return RTS_BAD_ARGUMENT;
    const long long octets = static_cast<long long>(pInt->numocts) + 1;
    return static_cast<int>(octets * 8192 / kBitsPerDigit[radix / 2]);
+}
+
+int rtBigIntHexToDecimal(ASN1CTXT* pctxt, const char* digits, char* area, int areaSize,
+                         char** text, char** block) {
+   if (pctxt == nullptr) return RTS_BAD_ARGUMENT;
+   if (digits == nullptr || area == nullptr || areaSize <= 0)
+      return LOG_ASN1ERR(pctxt, RTS_BAD_ARGUMENT);
+   while (*digits == ' ') ++digits;
+   const size_t ndigits = std::strlen(digits);
+   if (ndigits == 0) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   if ((ndigits + 1) / 2 > kMaxOctets) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   /* The pattern's limbs, on the stack up to the same 512 octets as the
+      octet form; the work area is taken before the digits are looked at,
+      as for that form. */
+   size_t nlimbs = (ndigits + 15) / 16;
+   uint64_t stackLimbs[kStackWideLimbs];
+   uint64_t* limbs = stackLimbs;
+   if (nlimbs > kStackWideLimbs) {
+      limbs = static_cast<uint64_t*>(ASN1MALLOC(pctxt, nlimbs * sizeof(uint64_t)));
+      if (limbs == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   }
+   int stat = RTS_OK;
+   if (!readHexLimbs(digits, ndigits, limbs)) stat = LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   /* An even count of digits whose first has its top bit set is negative;
+      an odd count starts with a half octet and is positive. */
+   const bool negative = ndigits % 2 == 0 && kDigits.value[static_cast<unsigned char>(*digits)] >= 8;
+   if (stat == RTS_OK && negative) negateLimbs(limbs, nlimbs, ndigits * 4);
+   while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
+
+   /* The same bound of digits as rtBigIntDigitsNum of the octet form. */
+   const size_t octets = magnitudeOctets(limbs, nlimbs);
+   const size_t bound = static_cast<size_t>((static_cast<long long>(octets) + 1) * 8192 /
+                                            kBitsPerDigit[10 / 2]);
+   size_t capacity = static_cast<size_t>(areaSize);
+   char* str = area;
+   if (stat == RTS_OK && bound + 2 > capacity) {
+      capacity = bound + 2; /* digits, sign, terminator */
+      str = static_cast<char*>(ASN1MALLOC(pctxt, capacity));
+      if (str == nullptr) stat = RTS_NO_MEMORY;
+   }
+   size_t len = 1;
+   if (stat == RTS_OK && nlimbs == 0)
+      str[capacity - 2] = '0';
+   else if (stat == RTS_OK)
+      putSigned(limbs, nlimbs, negative, 10, str, capacity, &len);
+   if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
+   if (stat != RTS_OK) return stat;
+   *text = str + capacity - 1 - len;
+   *block = str != area ? str : nullptr;
+   return static_cast<int>(len);
 }
 
 int rtBigIntToString(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, int strSize) {

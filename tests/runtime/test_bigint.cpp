@@ -17,8 +17,29 @@ class BigInt : public ::testing::Test {
       rtFreeContext(&ctxt);
    }
 
+   /* Decimal text straight from hexadecimal digits, which must be what the
+      octet form gives when parsed in radix 16 and printed in radix 10. */
+   std::string decimal(const std::string& digits, int areaSize) {
+      char area[5000];
+      char* text = nullptr;
+      char* block = nullptr;
+      rtErrReset(&ctxt.errInfo);
+      const int len = rtBigIntHexToDecimal(&ctxt, digits.c_str(), area, areaSize, &text, &block);
+      if (len < 0) { EXPECT_EQ(len, ctxt.errInfo.status); }
+      const std::string out = len < 0 ? statusName(len) : std::string(text, static_cast<size_t>(len));
+      if (block != nullptr) rtMemHeapFreePtr(&ctxt.typeMemHeap, block);
+      ASN1BigInt n;
+      rtBigIntInit(&n);
+      int stat = rtBigIntSetStr(&ctxt, &n, digits.c_str(), 16);
+      if (stat == RTS_OK) stat = rtBigIntToString(&ctxt, &n, 10, area, sizeof area);
+      rtBigIntFree(&ctxt, &n);
+      EXPECT_EQ(stat == RTS_OK ? area : statusName(stat), out) << "differs from the octet form";
+      return out;
+   }
+
    /* The outcome of one call, as bigint.txt writes it. */
    std::string call(const std::string& op, const std::string& text, const std::string& arg) {
+      if (op == "decimal") return decimal(text, std::stoi(arg));
       if (op == "compare")
          return std::to_string(
              rtBigIntStrCompare(&ctxt, text.c_str(), arg == "null" ? nullptr : arg.c_str()));
@@ -41,6 +62,9 @@ class BigInt : public ::testing::Test {
       if (op == "print" || op == "room")
          stat = rtBigIntToString(&ctxt, &n, radix, printed, sizeof printed);
       if (op == "print") out = stat == RTS_OK ? printed : statusName(stat);
+      if (op == "print" && radix == 10 && text.rfind("0x", 0) == 0) {
+         EXPECT_EQ(out, decimal(text.substr(2), sizeof printed));
+      }
       const int needed = static_cast<int>(std::strlen(printed)) + 1;
       if (op == "room") out = std::to_string(needed - 1);
       if (op == "room" &&
