@@ -41,21 +41,44 @@ static ASN1OCTET runOctet(uint64_t run) {
    return static_cast<ASN1OCTET>(((run & 0x0101010101010101ull) * 0x8040201008040201ull) >> 56);
 }
 
-int xerDecBitStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
-                       ASN1BOOL skipWhitespaces) {
-   const unsigned char* text = reinterpret_cast<const unsigned char*>(chars);
-   const size_t count = length > 0 ? static_cast<size_t>(length) : 0;
-   ASN1UINT nbits = 0;
+/* Four runs: the check of a long unbroken run of digits goes a block at a
+   time. */
+static const size_t kBlock = 4 * kRun;
+
+static bool isDigitBlock(const unsigned char* text) {
+   uint64_t stray = 0;
+   for (size_t k = 0; k < kBlock; k += kRun)
+      stray |= (loadRun(text + k) & 0xFEFEFEFEFEFEFEFEull) ^ 0x3030303030303030ull;
+   return stray == 0;
+}
+
+/* Number of digits in the text, or -1 when it holds a character that is
+   neither a digit nor, when they are skipped, whitespace. */
+static long long countDigits(const unsigned char* text, size_t count, ASN1BOOL skipWhitespaces) {
+   size_t nbits = 0;
    for (size_t i = 0; i < count; ++i) {
-      if (i + kRun <= count && isDigitRun(loadRun(text + i))) {
+      if (i + kBlock <= count && isDigitBlock(text + i)) {
+         nbits += kBlock;
+         i += kBlock - 1;
+      } else if (i + kRun <= count && isDigitRun(loadRun(text + i))) {
          nbits += kRun;
          i += kRun - 1;
       } else if (isBinaryDigit(text[i])) {
          ++nbits;
       } else if (!(skipWhitespaces && xerIsSpace(text[i]))) {
-         return LOG_ASN1ERR(pMemBuf->pctxt, RTS_BAD_BIT_TEXT);
+         return -1;
       }
    }
+   return static_cast<long long>(nbits);
+}
+
+int xerDecBitStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
+                       ASN1BOOL skipWhitespaces) {
+   const unsigned char* text = reinterpret_cast<const unsigned char*>(chars);
+   const size_t count = length > 0 ? static_cast<size_t>(length) : 0;
+   const long long digits = countDigits(text, count, skipWhitespaces);
+   if (digits < 0) return LOG_ASN1ERR(pMemBuf->pctxt, RTS_BAD_BIT_TEXT);
+   const ASN1UINT nbits = static_cast<ASN1UINT>(digits);
    if (nbits == 0) return RTS_OK;
 
    int stat = rtMemBufPreAllocate(pMemBuf, (nbits + 7) / 8);
@@ -69,7 +92,18 @@ int xerDecBitStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
       bitpos = pMemBuf->bitOffset;
    }
    ASN1OCTET* out = pMemBuf->buffer + first;
-   for (size_t i = 0; i < count; ++i) {
+   size_t i = 0;
+   /* Text of nothing but digits, starting on an octet: every run is one,
+      taken a block at a time. */
+   if (nbits == count && bitpos == 0) {
+      ASN1OCTET* octet = out;
+      for (; i + kBlock <= count; i += kBlock, octet += kBlock / kRun) {
+         for (size_t k = 0; k < kBlock / kRun; ++k) octet[k] = runOctet(loadRun(text + i + k * kRun));
+      }
+      for (; i + kRun <= count; i += kRun) *octet++ = runOctet(loadRun(text + i));
+      bitpos = static_cast<ASN1UINT>(i);
+   }
+   for (; i < count; ++i) {
       if (bitpos % 8 == 0 && i + kRun <= count) {
          const uint64_t run = loadRun(text + i);
          if (isDigitRun(run)) {
