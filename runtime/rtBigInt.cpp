@@ -449,6 +449,47 @@ size_t magnitudeOctets(const uint64_t* limbs, size_t nlimbs) {
    return octets;
 }
 
+/* Decimal digits into 64-bit limbs, least significant first, up to 19
+   digits at a time: limbs = limbs * 10^k + chunk. Returns the limbs used. */
+size_t readDecimalLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
+   static constexpr uint64_t kChunkScale[20] = {
+      power(10, 0),  power(10, 1),  power(10, 2),  power(10, 3),  power(10, 4),
+      power(10, 5),  power(10, 6),  power(10, 7),  power(10, 8),  power(10, 9),
+      power(10, 10), power(10, 11), power(10, 12), power(10, 13), power(10, 14),
+      power(10, 15), power(10, 16), power(10, 17), power(10, 18), power(10, 19)};
+   const size_t chunkDigits = 19;
+   size_t nlimbs = 0;
+   size_t chunkLen = ndigits % chunkDigits == 0 ? chunkDigits : ndigits % chunkDigits;
+   for (size_t pos = 0; pos < ndigits; pos += chunkLen, chunkLen = chunkDigits) {
+      uint64_t carry = 0;
+      for (size_t k = 0; k < chunkLen; ++k) carry = carry * 10 + static_cast<unsigned>(digits[pos + k] - '0');
+      const uint64_t factor = kChunkScale[chunkLen];
+      for (size_t i = 0; i < nlimbs; ++i) {
+         const Wide product = static_cast<Wide>(limbs[i]) * factor + carry;
+         limbs[i] = static_cast<uint64_t>(product);
+         carry = static_cast<uint64_t>(product >> 64);
+      }
+      if (carry != 0) limbs[nlimbs++] = carry;
+   }
+   return nlimbs;
+}
+
+/* Subtracts 1 from a number that is not zero. */
+void decrementLimbs(uint64_t* limbs, size_t nlimbs) {
+   for (size_t i = 0; i < nlimbs && limbs[i]-- == 0; ++i) {
+   }
+}
+
+/* Length in octets of the minimal two's-complement form of m (negative
+   false) or of -m (negative true, limbs holding m - 1): one more than the
+   whole octets of the bit length, which leaves room for the sign bit. */
+size_t twosComplementOctets(const uint64_t* limbs, size_t nlimbs) {
+   while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
+   if (nlimbs == 0) return 1;
+   const size_t bits = nlimbs * 64 - static_cast<size_t>(__builtin_clzll(limbs[nlimbs - 1]));
+   return bits / 8 + 1;
+}
+
 int compareMagnitudes(const ASN1BigInt* a, const ASN1BigInt* b) {
    if (a->numocts != b->numocts) return a->numocts < b->numocts ? -1 : 1;
    int diff = std::memcmp(a->mag, b->mag, static_cast<size_t>(a->numocts));
@@ -555,6 +596,68 @@ int rtBigIntHexToDecimal(ASN1CTXT* pctxt, const char* digits, char* area, int ar
    *text = str + capacity - 1 - len;
    *block = str != area ? str : nullptr;
    return static_cast<int>(len);
+}
+
+int rtBigIntDecimalToHex(ASN1CTXT* pctxt, const char* text, size_t length, char** hex) {
+   if (pctxt == nullptr) return RTS_BAD_ARGUMENT;
+   if (text == nullptr || hex == nullptr) return LOG_ASN1ERR(pctxt, RTS_BAD_ARGUMENT);
+   size_t pos = 0;
+   while (pos < length && text[pos] == ' ') ++pos;
+   if (pos == length) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   bool negative = false;
+   if (text[pos] == '-') {
+      negative = true;
+      if (++pos == length) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   }
+   while (pos < length && text[pos] == '0') ++pos;
+   const char* digits = text + pos;
+   const size_t ndigits = length - pos;
+   for (size_t i = 0; i < ndigits; ++i)
+      if (digitValue(digits[i], 10) < 0) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+
+   /* The work area of the limbs is sized and placed as the octets of the
+      magnitude would be: on the stack up to 512 octets. */
+   const unsigned long long bits =
+      static_cast<unsigned long long>(ndigits) * kBitsPerDigit[10 / 2] / 1024;
+   if (bits / 8 + 1 > kMaxOctets) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   const size_t capacity = static_cast<size_t>((bits + 8) / 8);
+   const size_t capacityLimbs = (capacity + 7) / 8;
+   uint64_t stackLimbs[kStackWideLimbs];
+   uint64_t* limbs = stackLimbs;
+   if (capacityLimbs > kStackWideLimbs) {
+      limbs = static_cast<uint64_t*>(ASN1MALLOC(pctxt, capacityLimbs * sizeof(uint64_t)));
+      if (limbs == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   }
+   const size_t nlimbs = readDecimalLimbs(digits, ndigits, limbs);
+   if (nlimbs == 0) negative = false;
+
+   /* The text block has the size rtBigIntDigitsNum gives the octet form:
+      two digits per magnitude octet and one octet more, the prefix and the
+      terminator. */
+   const size_t octets = magnitudeOctets(limbs, nlimbs);
+   char* out = static_cast<char*>(ASN1MALLOC(pctxt, 2 * (octets + 1) + 3));
+   if (out == nullptr) {
+      if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
+      return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   }
+   /* -m is the complement of m - 1 at any width. */
+   if (negative) decrementLimbs(limbs, nlimbs);
+   const size_t width = twosComplementOctets(limbs, nlimbs);
+   const ASN1OCTET flip = negative ? 0xFF : 0x00;
+   static const char kHexDigits[] = "0123456789abcdef";
+   char* p = out;
+   *p++ = '0';
+   *p++ = 'x';
+   for (size_t i = width; i-- > 0;) {
+      const uint64_t limb = i / 8 < nlimbs ? limbs[i / 8] : 0;
+      const ASN1OCTET octet = static_cast<ASN1OCTET>(limb >> (i % 8 * 8)) ^ flip;
+      *p++ = kHexDigits[octet >> 4];
+      *p++ = kHexDigits[octet & 0x0F];
+   }
+   *p = '\0';
+   if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
+   *hex = out;
+   return RTS_OK;
 }
 
 int rtBigIntToString(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, int strSize) {

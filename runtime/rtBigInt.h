@@ -51,6 +51,13 @@ int rtBigIntToString(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* s
 int rtBigIntHexToDecimal(ASN1CTXT* pctxt, const char* digits, char* area, int areaSize,
                          char** text, char** block);
 
+/* Decimal text of length octets with an optional minus sign, as
+   rtBigIntSetStr reads it in radix 10, turned into "0x" and the lowercase
+   hexadecimal digits that rtBigIntToString gives in radix 16, in a block of
+   typeMemHeap of the size rtBigIntDigitsNum + 3 would give; the same
+   statuses, every one recorded. */
+int rtBigIntDecimalToHex(ASN1CTXT* pctxt, const char* text, size_t length, char** hex);
+
 /* Compares two numbers given as text (prefix decides the radix): -1, 0 or 1.
    Text that does not convert counts as zero and is not recorded as an error.
    The context must not be null: it lends the heap for large operands. */

@@ -37,9 +37,31 @@ class BigInt : public ::testing::Test {
       return out;
    }
 
+   /* Hexadecimal text straight from decimal digits, which must be what the
+      octet form gives when parsed in radix 10 and printed in radix 16. */
+   std::string hex(const std::string& digits) {
+      char* text = nullptr;
+      rtErrReset(&ctxt.errInfo);
+      /* A digit after the length must not be read. */
+      const std::string padded = digits + "7";
+      int stat = rtBigIntDecimalToHex(&ctxt, padded.data(), digits.size(), &text);
+      if (stat != RTS_OK) { EXPECT_EQ(stat, ctxt.errInfo.status); }
+      const std::string out = stat != RTS_OK ? statusName(stat) : std::string(text);
+      if (text != nullptr) rtMemHeapFreePtr(&ctxt.typeMemHeap, text);
+      ASN1BigInt n;
+      rtBigIntInit(&n);
+      char printed[5000] = "0x";
+      stat = rtBigIntSetStr(&ctxt, &n, digits.c_str(), 10);
+      if (stat == RTS_OK) stat = rtBigIntToString(&ctxt, &n, 16, printed + 2, sizeof printed - 2);
+      rtBigIntFree(&ctxt, &n);
+      EXPECT_EQ(stat == RTS_OK ? printed : statusName(stat), out) << "differs from the octet form";
+      return out;
+   }
+
    /* The outcome of one call, as bigint.txt writes it. */
    std::string call(const std::string& op, const std::string& text, const std::string& arg) {
       if (op == "decimal") return decimal(text, std::stoi(arg));
+      if (op == "hex") return hex(text);
       if (op == "compare")
          return std::to_string(
              rtBigIntStrCompare(&ctxt, text.c_str(), arg == "null" ? nullptr : arg.c_str()));
