@@ -33,7 +33,14 @@ int xerDecOctStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
       bitpos = 4;
    }
    ASN1OCTET* out = pMemBuf->buffer + first;
-   for (int i = 0; i < length; ++i) {
+   int i = 0;
+   /* Text of nothing but digits, starting on an octet: two digits to each. */
+   if (bitpos == 0 && ndigits == static_cast<ASN1UINT>(length)) {
+      for (; i + 1 < length; i += 2)
+         out[i / 2] = static_cast<ASN1OCTET>(xerHexValue(text[i]) << 4 | xerHexValue(text[i + 1]));
+      bitpos = static_cast<ASN1UINT>(i) * 4;
+   }
+   for (; i < length; ++i) {
       if (!xerIsHexDigit(text[i])) continue;
       ASN1OCTET nibble = static_cast<ASN1OCTET>(xerHexValue(text[i]));
       if (bitpos % 8 == 0) out[bitpos / 8] = static_cast<ASN1OCTET>(nibble << 4);
