@@ -59,6 +59,23 @@ constexpr DigitTable makeDigitTable() {
 
 constexpr DigitTable kDigits = makeDigitTable();
 
+/* The two lowercase hexadecimal digits of each octet. */
+struct HexPairs {
+   char pair[256][2];
+};
+
+constexpr HexPairs makeLowerHexPairs() {
+   HexPairs table{};
+   const char digits[] = "0123456789abcdef";
+   for (int i = 0; i < 256; i++) {
+      table.pair[i][0] = digits[i >> 4];
+      table.pair[i][1] = digits[i & 0x0F];
+   }
+   return table;
+}
+
+constexpr HexPairs kLowerHexPairs = makeLowerHexPairs();
+
 /* Value of one digit in the radix, or -1 when it is none. */
 int digitValue(char c, int radix) {
    const int value = kDigits.value[static_cast<unsigned char>(c)];
@@ -449,6 +466,44 @@ size_t magnitudeOctets(const uint64_t* limbs, size_t nlimbs) {
    return octets;
 }
 
+/* Eight characters, the first in the low octet whatever the byte order. */
+uint64_t loadEight(const char* text) {
+   uint64_t v;
+   std::memcpy(&v, text, sizeof v);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+   v = __builtin_bswap64(v);
+#endif
+   return v;
+}
+
+/* Whether every character is a decimal digit, eight at a time: each octet
+   must be 0x30 to 0x39, so its high nibble is 3, and still 3 after adding
+   6, which no octet of that form carries out of. */
+bool allDecimalDigits(const char* text, size_t count) {
+   size_t i = 0;
+   for (; i + 8 <= count; i += 8) {
+      const uint64_t v = loadEight(text + i);
+      const uint64_t high = 0xF0F0F0F0F0F0F0F0ull;
+      if ((v & high) != 0x3030303030303030ull || ((v + 0x0606060606060606ull) & high) != 0x3030303030303030ull)
+         return false;
+   }
+   for (; i < count; ++i)
+      if (static_cast<unsigned char>(text[i] - '0') > 9) return false;
+   return true;
+}
+
+/* The value of eight decimal digits, all eight at once: the characters are
+   loaded with the first in the low octet, the digit values then combined
+   pairwise (ten times the first plus the second), the pairs into fours and
+   the fours into the whole. */
+uint64_t eightDigits(const char* digits) {
+   uint64_t v = loadEight(digits) - 0x3030303030303030ull;
+   v = v * 10 + (v >> 8);
+   return ((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32)) +
+           ((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))) >>
+          32;
+}
+
 /* Decimal digits into 64-bit limbs, least significant first, up to 19
    digits at a time: limbs = limbs * 10^k + chunk. Returns the limbs used. */
 size_t readDecimalLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
@@ -462,7 +517,9 @@ size_t readDecimalLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
    size_t chunkLen = ndigits % chunkDigits == 0 ? chunkDigits : ndigits % chunkDigits;
    for (size_t pos = 0; pos < ndigits; pos += chunkLen, chunkLen = chunkDigits) {
       uint64_t carry = 0;
-      for (size_t k = 0; k < chunkLen; ++k) carry = carry * 10 + static_cast<unsigned>(digits[pos + k] - '0');
+      size_t k = 0;
+      for (; k + 8 <= chunkLen; k += 8) carry = carry * power(10, 8) + eightDigits(digits + pos + k);
+      for (; k < chunkLen; ++k) carry = carry * 10 + static_cast<unsigned>(digits[pos + k] - '0');
       const uint64_t factor = kChunkScale[chunkLen];
       for (size_t i = 0; i < nlimbs; ++i) {
          const Wide product = static_cast<Wide>(limbs[i]) * factor + carry;
@@ -612,8 +669,7 @@ int rtBigIntDecimalToHex(ASN1CTXT* pctxt, const char* text, size_t length, char*
    while (pos < length && text[pos] == '0') ++pos;
    const char* digits = text + pos;
    const size_t ndigits = length - pos;
-   for (size_t i = 0; i < ndigits; ++i)
-      if (digitValue(digits[i], 10) < 0) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   if (!allDecimalDigits(digits, ndigits)) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
 
    /* The work area of the limbs is sized and placed as the octets of the
       magnitude would be: on the stack up to 512 octets. */
@@ -643,18 +699,20 @@ int rtBigIntDecimalToHex(ASN1CTXT* pctxt, const char* text, size_t length, char*
    /* -m is the complement of m - 1 at any width. */
    if (negative) decrementLimbs(limbs, nlimbs);
    const size_t width = twosComplementOctets(limbs, nlimbs);
-   const ASN1OCTET flip = negative ? 0xFF : 0x00;
-   static const char kHexDigits[] = "0123456789abcdef";
-   char* p = out;
-   *p++ = '0';
-   *p++ = 'x';
-   for (size_t i = width; i-- > 0;) {
-      const uint64_t limb = i / 8 < nlimbs ? limbs[i / 8] : 0;
-      const ASN1OCTET octet = static_cast<ASN1OCTET>(limb >> (i % 8 * 8)) ^ flip;
-      *p++ = kHexDigits[octet >> 4];
-      *p++ = kHexDigits[octet & 0x0F];
-   }
+   const uint64_t flip = negative ? ~uint64_t{0} : 0;
+   out[0] = '0';
+   out[1] = 'x';
+   /* The octets from the least significant, a limb at a time, put from the
+      end of the text. */
+   char* p = out + 2 + 2 * width;
    *p = '\0';
+   for (size_t k = 0, done = 0; done < width; ++k) {
+      uint64_t limb = (k < nlimbs ? limbs[k] : 0) ^ flip;
+      for (unsigned b = 0; b < 8 && done < width; ++b, ++done, limb >>= 8) {
+         p -= 2;
+         std::memcpy(p, kLowerHexPairs.pair[limb & 0xFF], 2);
+      }
+   }
    if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
    *hex = out;
    return RTS_OK;
