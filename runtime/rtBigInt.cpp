@@ -8,6 +8,7 @@
 
 #include "rtContext.h"
 #include "rtDigitPairs.h"
+#include "rtHexPairs.h"
 #include "rtMemHeap.h"
 
 namespace {
@@ -58,23 +59,6 @@ constexpr DigitTable makeDigitTable() {
 }
 
 constexpr DigitTable kDigits = makeDigitTable();
-
-/* The two lowercase hexadecimal digits of each octet. */
-struct HexPairs {
-   char pair[256][2];
-};
-
-constexpr HexPairs makeLowerHexPairs() {
-   HexPairs table{};
-   const char digits[] = "0123456789abcdef";
-   for (int i = 0; i < 256; i++) {
-      table.pair[i][0] = digits[i >> 4];
-      table.pair[i][1] = digits[i & 0x0F];
-   }
-   return table;
-}
-
-constexpr HexPairs kLowerHexPairs = makeLowerHexPairs();
 
 /* Value of one digit in the radix, or -1 when it is none. */
 int digitValue(char c, int radix) {
@@ -710,7 +694,7 @@ int rtBigIntDecimalToHex(ASN1CTXT* pctxt, const char* text, size_t length, char*
       uint64_t limb = (k < nlimbs ? limbs[k] : 0) ^ flip;
       for (unsigned b = 0; b < 8 && done < width; ++b, ++done, limb >>= 8) {
          p -= 2;
-         std::memcpy(p, kLowerHexPairs.pair[limb & 0xFF], 2);
+         std::memcpy(p, kRtHexPairs.pair[limb & 0xFF], 2);
       }
    }
    if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
