@@ -8,7 +8,7 @@
 
 #include "rtContext.h"
 #include "rtDigitPairs.h"
-#include "rtHexPairs.h"
+#include "rtHexText.h"
 #include "rtMemHeap.h"
 
 namespace {
@@ -408,26 +408,41 @@ int printSigned(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, i
    return RTS_OK;
 }
 
-/* Hexadecimal digits into 64-bit limbs, least significant first, sixteen
-   digits to a limb counted from the last digit. False when a character is
-   not a digit. */
-bool readHexLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
-   unsigned seen = 0;
+/* Eight characters, the first in the low octet whatever the byte order. */
+uint64_t loadEight(const char* text) {
+   uint64_t v;
+   std::memcpy(&v, text, sizeof v);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+   v = __builtin_bswap64(v);
+#endif
+   return v;
+}
+
+/* The value of eight hexadecimal digits, all eight at once: each character
+   becomes its value (low nibble, plus 9 for a letter, whose bit 6 is set),
+   neighbouring values are joined into octets, the octets gathered in text
+   order and turned the right way round. */
+uint64_t eightHexDigits(const char* digits) {
+   uint64_t v = loadEight(digits);
+   v = (v & 0x0F0F0F0F0F0F0F0Full) + ((v >> 6) & 0x0101010101010101ull) * 9;
+   v = ((v << 4) | (v >> 8)) & 0x00FF00FF00FF00FFull;
+   v = (v | (v >> 8)) & 0x0000FFFF0000FFFFull;
+   v = (v | (v >> 16)) & 0xFFFFFFFFull;
+   return __builtin_bswap32(static_cast<uint32_t>(v));
+}
+
+/* Hexadecimal digits, all checked, into 64-bit limbs, least significant
+   first, sixteen digits to a limb counted from the last digit. */
+void readHexLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
    size_t end = ndigits;
-   for (size_t i = 0; end > 0; ++i) {
-      const size_t first = end > 16 ? end - 16 : 0;
+   size_t i = 0;
+   for (; end >= 16; ++i, end -= 16)
+      limbs[i] = eightHexDigits(digits + end - 16) << 32 | eightHexDigits(digits + end - 8);
+   if (end > 0) {
       uint64_t limb = 0;
-      for (size_t k = first; k < end; ++k) {
-         /* Not a digit reads as 0xFF: its high bits mark the failure, and
-            the limb it spoils is never used. */
-         const unsigned value = kDigits.value[static_cast<unsigned char>(digits[k])];
-         seen |= value;
-         limb = limb << 4 | value;
-      }
+      for (size_t k = 0; k < end; ++k) limb = limb << 4 | kDigits.value[static_cast<unsigned char>(digits[k])];
       limbs[i] = limb;
-      end = first;
    }
-   return (seen & 0xF0) == 0;
 }
 
 /* The magnitude of a negative bit pattern of bits bits in limbs:
@@ -448,16 +463,6 @@ size_t magnitudeOctets(const uint64_t* limbs, size_t nlimbs) {
    size_t octets = (nlimbs - 1) * 8;
    for (uint64_t top = limbs[nlimbs - 1]; top != 0; top >>= 8) ++octets;
    return octets;
-}
-
-/* Eight characters, the first in the low octet whatever the byte order. */
-uint64_t loadEight(const char* text) {
-   uint64_t v;
-   std::memcpy(&v, text, sizeof v);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-   v = __builtin_bswap64(v);
-#endif
-   return v;
 }
 
 /* Whether every character is a decimal digit, eight at a time: each octet
@@ -609,7 +614,10 @@ int rtBigIntHexToDecimal(ASN1CTXT* pctxt, const char* digits, char* area, int ar
       if (limbs == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
    }
    int stat = RTS_OK;
-   if (!readHexLimbs(digits, ndigits, limbs)) stat = LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   if (rtIsHexText(reinterpret_cast<const unsigned char*>(digits), ndigits))
+      readHexLimbs(digits, ndigits, limbs);
+   else
+      stat = LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    /* An even count of digits whose first has its top bit set is negative;
       an odd count starts with a half octet and is positive. */
    const bool negative = ndigits % 2 == 0 && kDigits.value[static_cast<unsigned char>(*digits)] >= 8;

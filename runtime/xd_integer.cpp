@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "rtContext.h"
-#include "rtHexPairs.h"
+#include "rtHexText.h"
 #include "rtMemHeap.h"
 
 /* Whether length content octets are there. The true end of a message with an

@@ -7,29 +7,18 @@
 #include <cstring>
 
 #include "rtContext.h"
+#include "rtHexText.h"
 #include "rtMemHeap.h"
 #include "xerDecText.h"
 #include "xerDecode.h"
-
-/* Whether the text is nothing but hexadecimal digits: the usual piece,
-   checked with no way out of the loop so that it runs over many characters
-   at once. */
-static bool allHexDigits(const unsigned char* text, int length) {
-   unsigned char stray = 0;
-   for (int i = 0; i < length; ++i) {
-      const unsigned char c = text[i];
-      const bool digit = static_cast<unsigned char>(c - '0') < 10;
-      const bool letter = static_cast<unsigned char>((c | 0x20) - 'a') < 6;
-      stray |= static_cast<unsigned char>(!(digit || letter));
-   }
-   return stray == 0;
-}
 
 int xerDecOctStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
                        ASN1BOOL skipWhitespaces) {
    const unsigned char* text = reinterpret_cast<const unsigned char*>(chars);
    ASN1UINT ndigits = 0;
-   if (allHexDigits(text, length)) ndigits = static_cast<ASN1UINT>(length);
+   /* A piece of nothing but digits, the usual one, is counted at once. */
+   if (length > 0 && rtIsHexText(text, static_cast<size_t>(length)))
+      ndigits = static_cast<ASN1UINT>(length);
    for (int i = static_cast<int>(ndigits); i < length; ++i) {
       if (xerIsHexDigit(text[i])) ++ndigits;
       else if (!(skipWhitespaces && xerIsSpace(text[i])))
