@@ -9,6 +9,7 @@
 
 #include "rtBigInt.h"
 #include "rtContext.h"
+#include "rtHexText.h"
 
 /* Work area lent to the big-integer module; it grows beyond it if needed. */
 static const int kBigIntWorkSize = 512;
@@ -55,13 +56,17 @@ static bool isAllOnes(const char* digits, size_t count, char allOnes) {
 
 /* Converts n hexadecimal (4 bits) or binary (1 bit) digits directly. */
 static int encodePattern(ASN1CTXT* pctxt, const char* digits, size_t n, unsigned bitsPerDigit) {
-   /* The largest digit is all ones below bit bitsPerDigit, so a digit too
-      large for the radix, or no digit at all (0xFF), leaves a bit above it
-      in the union of the values. */
-   const unsigned maxDigit = (1u << bitsPerDigit) - 1;
-   unsigned seen = 0;
-   for (size_t i = 0; i < n; i++) seen |= digitValue(digits[i]);
-   if (seen > maxDigit) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   bool valid;
+   if (bitsPerDigit == 4) {
+      valid = rtIsHexText(reinterpret_cast<const unsigned char*>(digits), n);
+   } else {
+      /* A binary digit above 1, or no digit at all (0xFF), leaves a bit
+         above bit 0 in the union of the values. */
+      unsigned seen = 0;
+      for (size_t i = 0; i < n; i++) seen |= digitValue(digits[i]);
+      valid = seen <= 1;
+   }
+   if (!valid) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    const size_t perOctet = 8 / bitsPerDigit;
    const char allOnes = bitsPerDigit == 4 ? 'f' : '1';
    bool negative = n % perOctet == 0 && (digitValue(digits[0]) >> (bitsPerDigit - 1)) != 0;
