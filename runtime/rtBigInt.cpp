@@ -440,7 +440,8 @@ void readHexLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
       limbs[i] = eightHexDigits(digits + end - 16) << 32 | eightHexDigits(digits + end - 8);
    if (end > 0) {
       uint64_t limb = 0;
-      for (size_t k = 0; k < end; ++k) limb = limb << 4 | kDigits.value[static_cast<unsigned char>(digits[k])];
+      for (size_t k = 0; k < end; ++k)
+         limb = limb << 4 | kDigits.value[static_cast<unsigned char>(digits[k])];
       limbs[i] = limb;
    }
 }
@@ -473,8 +474,8 @@ bool allDecimalDigits(const char* text, size_t count) {
    for (; i + 8 <= count; i += 8) {
       const uint64_t v = loadEight(text + i);
       const uint64_t high = 0xF0F0F0F0F0F0F0F0ull;
-      if ((v & high) != 0x3030303030303030ull || ((v + 0x0606060606060606ull) & high) != 0x3030303030303030ull)
-         return false;
+      const uint64_t threes = 0x3030303030303030ull;
+      if ((v & high) != threes || ((v + 0x0606060606060606ull) & high) != threes) return false;
    }
    for (; i < count; ++i)
       if (static_cast<unsigned char>(text[i] - '0') > 9) return false;
@@ -507,7 +508,8 @@ size_t readDecimalLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
    for (size_t pos = 0; pos < ndigits; pos += chunkLen, chunkLen = chunkDigits) {
       uint64_t carry = 0;
       size_t k = 0;
-      for (; k + 8 <= chunkLen; k += 8) carry = carry * power(10, 8) + eightDigits(digits + pos + k);
+      for (; k + 8 <= chunkLen; k += 8)
+         carry = carry * power(10, 8) + eightDigits(digits + pos + k);
       for (; k < chunkLen; ++k) carry = carry * 10 + static_cast<unsigned>(digits[pos + k] - '0');
       const uint64_t factor = kChunkScale[chunkLen];
       for (size_t i = 0; i < nlimbs; ++i) {
@@ -620,7 +622,8 @@ int rtBigIntHexToDecimal(ASN1CTXT* pctxt, const char* digits, char* area, int ar
       stat = LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    /* An even count of digits whose first has its top bit set is negative;
       an odd count starts with a half octet and is positive. */
-   const bool negative = ndigits % 2 == 0 && kDigits.value[static_cast<unsigned char>(*digits)] >= 8;
+   const bool negative =
+      ndigits % 2 == 0 && kDigits.value[static_cast<unsigned char>(*digits)] >= 8;
    if (stat == RTS_OK && negative) negateLimbs(limbs, nlimbs, ndigits * 4);
    while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
 

@@ -133,7 +133,8 @@ int xd_bigint(ASN1CTXT* pctxt, const char** object_p, ASN1TagType tagging, int l
    /* A dropped 00 in front of a top bit kept the value positive; one 0 digit
       keeps it so in the text. All zeros read as 0x0. */
    if (n == 0 || (skipped > 0 && (octets[skipped] & 0x80))) *out++ = '0';
-   for (int i = skipped; i < length; i++, out += 2) std::memcpy(out, kRtHexPairs.pair[octets[i]], 2);
+   for (int i = skipped; i < length; i++, out += 2)
+      std::memcpy(out, kRtHexPairs.pair[octets[i]], 2);
    *out = '\0';
    buf.byteIndex += length;
    *object_p = text;

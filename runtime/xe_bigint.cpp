@@ -109,7 +109,8 @@ static int encodePattern(ASN1CTXT* pctxt, const char* digits, size_t n, unsigned
       p += leftover;
    }
    if (bitsPerDigit == 4) {
-      for (; p < digits + n; p += 2) *out++ = static_cast<ASN1OCTET>(digitValue(p[0]) << 4 | digitValue(p[1]));
+      for (; p < digits + n; p += 2)
+         *out++ = static_cast<ASN1OCTET>(digitValue(p[0]) << 4 | digitValue(p[1]));
    }
    for (; p < digits + n; p += perOctet) *out++ = packDigits(p, perOctet, bitsPerDigit);
    return static_cast<int>(total);

@@ -96,7 +96,8 @@ int xerDecBitStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
    if (nbits == count && bitpos == 0) {
       ASN1OCTET* octet = out;
       for (; i + kBlock <= count; i += kBlock, octet += kBlock / kRun) {
-         for (size_t k = 0; k < kBlock / kRun; ++k) octet[k] = runOctet(loadRun(text + i + k * kRun));
+         for (size_t k = 0; k < kBlock / kRun; ++k)
+            octet[k] = runOctet(loadRun(text + i + k * kRun));
       }
       for (; i + kRun <= count; i += kRun) *octet++ = runOctet(loadRun(text + i));
       bitpos = static_cast<ASN1UINT>(i);
