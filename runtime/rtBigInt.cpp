@@ -615,16 +615,16 @@ int rtBigIntHexToDecimal(ASN1CTXT* pctxt, const char* digits, char* area, int ar
       limbs = static_cast<uint64_t*>(ASN1MALLOC(pctxt, nlimbs * sizeof(uint64_t)));
       if (limbs == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
    }
-   int stat = RTS_OK;
-   if (rtIsHexText(reinterpret_cast<const unsigned char*>(digits), ndigits))
-      readHexLimbs(digits, ndigits, limbs);
-   else
-      stat = LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   if (!rtIsHexText(reinterpret_cast<const unsigned char*>(digits), ndigits)) {
+      if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
+      return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   }
+   readHexLimbs(digits, ndigits, limbs);
    /* An even count of digits whose first has its top bit set is negative;
       an odd count starts with a half octet and is positive. */
    const bool negative =
       ndigits % 2 == 0 && kDigits.value[static_cast<unsigned char>(*digits)] >= 8;
-   if (stat == RTS_OK && negative) negateLimbs(limbs, nlimbs, ndigits * 4);
+   if (negative) negateLimbs(limbs, nlimbs, ndigits * 4);
    while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
 
    /* The same bound of digits as rtBigIntDigitsNum of the octet form. */
@@ -633,18 +633,17 @@ int rtBigIntHexToDecimal(ASN1CTXT* pctxt, const char* digits, char* area, int ar
                                             kBitsPerDigit[10 / 2]);
    size_t capacity = static_cast<size_t>(areaSize);
    char* str = area;
-   if (stat == RTS_OK && bound + 2 > capacity) {
+   if (bound + 2 > capacity) {
       capacity = bound + 2; /* digits, sign, terminator */
       str = static_cast<char*>(ASN1MALLOC(pctxt, capacity));
-      if (str == nullptr) stat = RTS_NO_MEMORY;
    }
    size_t len = 1;
-   if (stat == RTS_OK && nlimbs == 0)
+   if (str != nullptr && nlimbs == 0)
       str[capacity - 2] = '0';
-   else if (stat == RTS_OK)
+   else if (str != nullptr)
       putSigned(limbs, nlimbs, negative, 10, str, capacity, &len);
    if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
-   if (stat != RTS_OK) return stat;
+   if (str == nullptr) return RTS_NO_MEMORY;
    *text = str + capacity - 1 - len;
    *block = str != area ? str : nullptr;
    return static_cast<int>(len);

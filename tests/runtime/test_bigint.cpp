@@ -2,6 +2,7 @@
    left in the heap. */
 #include <cstring>
 
+#include "heap_probe.h"
 #include "runtime_test.h"
 #include "rtBigInt.h"
 
@@ -130,6 +131,46 @@ TEST_F(BigInt, LentWorkArea) {
    ASSERT_EQ(RTS_OK, rtBigIntSetStr(&ctxt, &n, "-300", 0));
    rtBigIntFree(&ctxt, &n);
    EXPECT_EQ(area, n.mag);
+}
+
+/* Numbers whose work area and text both go to the heap: under every
+   shortage the straight conversions fail with NO_MEMORY and leave nothing
+   behind, and once the heap gives enough they produce the text the octet
+   form does. */
+class BigIntShortage : public HeapProbeTest {};
+
+TEST_F(BigIntShortage, LongNumbers) {
+   const std::string hexDigits = "8" + std::string(1199, '3');
+   const std::string decimalDigits(1300, '7');
+   for (const bool fromHex : {true, false}) {
+      std::string result = statusName(RTS_NO_MEMORY);
+      int allowed = 0;
+      for (; result == statusName(RTS_NO_MEMORY) && allowed < 10; ++allowed) {
+         failAfter(allowed);
+         char area[1002];
+         char *text = nullptr, *block = nullptr;
+         const int got = fromHex ? rtBigIntHexToDecimal(&ctxt, hexDigits.c_str(), area,
+                                                        sizeof area, &text, &block)
+                                 : rtBigIntDecimalToHex(&ctxt, decimalDigits.data(),
+                                                        decimalDigits.size(), &text);
+         result = got < 0 ? statusName(got)
+                          : fromHex ? std::string(text, static_cast<size_t>(got)) : text;
+         if (got >= 0) rtMemHeapFreePtr(&ctxt.typeMemHeap, fromHex ? block : text);
+         const auto* heap = static_cast<ASN1MemHeap*>(ctxt.typeMemHeap);
+         EXPECT_TRUE(heap == nullptr || heap->head == nullptr) << "blocks left behind";
+      }
+      failAfter(-1);
+      EXPECT_GT(allowed, 2) << "the work area and the text did not both come from the heap";
+      ASN1BigInt n;
+      rtBigIntInit(&n);
+      char printed[3000] = "0x";
+      ASSERT_EQ(RTS_OK, rtBigIntSetStr(&ctxt, &n, (fromHex ? hexDigits : decimalDigits).c_str(),
+                                       fromHex ? 16 : 10));
+      ASSERT_EQ(RTS_OK, rtBigIntToString(&ctxt, &n, fromHex ? 10 : 16, printed + (fromHex ? 0 : 2),
+                                         sizeof printed - 2));
+      rtBigIntFree(&ctxt, &n);
+      EXPECT_EQ(printed, result);
+   }
 }
 
 }
