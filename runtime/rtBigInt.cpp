@@ -8,6 +8,7 @@
 
 #include "rtContext.h"
 #include "rtDigitPairs.h"
+#include "rtHexText.h"
 #include "rtMemHeap.h"
 
 namespace {
@@ -352,8 +353,24 @@ int printPattern(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, 
    return RTS_OK;
 }
 
+/* Digits of the number in limbs (consumed) and its minus sign, right-aligned
+   in front of str[capacity - 1]; *len counts them. False when they do not
+   fit there. */
+bool putSigned(uint64_t* limbs, size_t nlimbs, bool negative, int radix, char* str,
+               size_t capacity, size_t* len) {
+   *len = 0;
+   while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
+   bool fits = radix == 10 ? putDigits<10, 19>(limbs, nlimbs, str, capacity, len)
+                           : putDigits<8, 21>(limbs, nlimbs, str, capacity, len);
+   if (fits && negative) {
+      if (*len + 1 >= capacity) return false;
+      str[capacity - 1 - ++*len] = '-';
+   }
+   return fits;
+}
+
 /* Decimal (or octal) text with a minus sign: the magnitude is copied into
-   64-bit limbs and printed by putDigits from the right; the text is moved
+   64-bit limbs and printed by putSigned from the right; the text is moved
    to the start of str when it fits. */
 int printSigned(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, int strSize) {
    const size_t capacity = static_cast<size_t>(strSize);
@@ -383,19 +400,142 @@ int printSigned(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, i
    }
 
    size_t len = 0;
-   bool fits = radix == 10 ? putDigits<10, 19>(limbs, nlimbs, str, capacity, &len)
-                           : putDigits<8, 21>(limbs, nlimbs, str, capacity, &len);
-   if (fits && pInt->sign < 0) {
-      if (len + 1 >= capacity)
-         fits = false;
-      else
-         str[capacity - 1 - ++len] = '-';
-   }
+   const bool fits = putSigned(limbs, nlimbs, pInt->sign < 0, radix, str, capacity, &len);
    if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
    if (!fits) return RTS_VALUE_TOO_LONG;
    std::memmove(str, str + capacity - 1 - len, len);
    str[len] = '\0';
    return RTS_OK;
+}
+
+/* Eight characters, the first in the low octet whatever the byte order. */
+uint64_t loadEight(const char* text) {
+   uint64_t v;
+   std::memcpy(&v, text, sizeof v);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+   v = __builtin_bswap64(v);
+#endif
+   return v;
+}
+
+/* The value of eight hexadecimal digits, all eight at once: each character
+   becomes its value (low nibble, plus 9 for a letter, whose bit 6 is set),
+   neighbouring values are joined into octets, the octets gathered in text
+   order and turned the right way round. */
+uint64_t eightHexDigits(const char* digits) {
+   uint64_t v = loadEight(digits);
+   v = (v & 0x0F0F0F0F0F0F0F0Full) + ((v >> 6) & 0x0101010101010101ull) * 9;
+   v = ((v << 4) | (v >> 8)) & 0x00FF00FF00FF00FFull;
+   v = (v | (v >> 8)) & 0x0000FFFF0000FFFFull;
+   v = (v | (v >> 16)) & 0xFFFFFFFFull;
+   return __builtin_bswap32(static_cast<uint32_t>(v));
+}
+
+/* Hexadecimal digits, all checked, into 64-bit limbs, least significant
+   first, sixteen digits to a limb counted from the last digit. */
+void readHexLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
+   size_t end = ndigits;
+   size_t i = 0;
+   for (; end >= 16; ++i, end -= 16)
+      limbs[i] = eightHexDigits(digits + end - 16) << 32 | eightHexDigits(digits + end - 8);
+   if (end > 0) {
+      uint64_t limb = 0;
+      for (size_t k = 0; k < end; ++k)
+         limb = limb << 4 | kDigits.value[static_cast<unsigned char>(digits[k])];
+      limbs[i] = limb;
+   }
+}
+
+/* The magnitude of a negative bit pattern of bits bits in limbs:
+   2^bits - pattern, the two's complement across the limbs. */
+void negateLimbs(uint64_t* limbs, size_t nlimbs, size_t bits) {
+   unsigned carry = 1;
+   for (size_t i = 0; i < nlimbs; ++i) {
+      const uint64_t sum = ~limbs[i] + carry;
+      carry = carry != 0 && sum == 0 ? 1 : 0;
+      limbs[i] = sum;
+   }
+   if (bits % 64 != 0) limbs[nlimbs - 1] &= (uint64_t{1} << (bits % 64)) - 1;
+}
+
+/* Octets of the magnitude in limbs without leading zeros. */
+size_t magnitudeOctets(const uint64_t* limbs, size_t nlimbs) {
+   if (nlimbs == 0) return 0;
+   size_t octets = (nlimbs - 1) * 8;
+   for (uint64_t top = limbs[nlimbs - 1]; top != 0; top >>= 8) ++octets;
+   return octets;
+}
+
+/* Whether every character is a decimal digit, eight at a time: each octet
+   must be 0x30 to 0x39, so its high nibble is 3, and still 3 after adding
+   6, which no octet of that form carries out of. */
+bool allDecimalDigits(const char* text, size_t count) {
+   size_t i = 0;
+   for (; i + 8 <= count; i += 8) {
+      const uint64_t v = loadEight(text + i);
+      const uint64_t high = 0xF0F0F0F0F0F0F0F0ull;
+      const uint64_t threes = 0x3030303030303030ull;
+      if ((v & high) != threes || ((v + 0x0606060606060606ull) & high) != threes) return false;
+   }
+   for (; i < count; ++i)
+      if (static_cast<unsigned char>(text[i] - '0') > 9) return false;
+   return true;
+}
+
+/* The value of eight decimal digits, all eight at once: the characters are
+   loaded with the first in the low octet, the digit values then combined
+   pairwise (ten times the first plus the second), the pairs into fours and
+   the fours into the whole. */
+uint64_t eightDigits(const char* digits) {
+   uint64_t v = loadEight(digits) - 0x3030303030303030ull;
+   v = v * 10 + (v >> 8);
+   return ((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32)) +
+           ((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))) >>
+          32;
+}
+
+/* Decimal digits into 64-bit limbs, least significant first, up to 19
+   digits at a time: limbs = limbs * 10^k + chunk. Returns the limbs used. */
+size_t readDecimalLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
+   static constexpr uint64_t kChunkScale[20] = {
+      power(10, 0),  power(10, 1),  power(10, 2),  power(10, 3),  power(10, 4),
+      power(10, 5),  power(10, 6),  power(10, 7),  power(10, 8),  power(10, 9),
+      power(10, 10), power(10, 11), power(10, 12), power(10, 13), power(10, 14),
+      power(10, 15), power(10, 16), power(10, 17), power(10, 18), power(10, 19)};
+   const size_t chunkDigits = 19;
+   size_t nlimbs = 0;
+   size_t chunkLen = ndigits % chunkDigits == 0 ? chunkDigits : ndigits % chunkDigits;
+   for (size_t pos = 0; pos < ndigits; pos += chunkLen, chunkLen = chunkDigits) {
+      uint64_t carry = 0;
+      size_t k = 0;
+      for (; k + 8 <= chunkLen; k += 8)
+         carry = carry * power(10, 8) + eightDigits(digits + pos + k);
+      for (; k < chunkLen; ++k) carry = carry * 10 + static_cast<unsigned>(digits[pos + k] - '0');
+      const uint64_t factor = kChunkScale[chunkLen];
+      for (size_t i = 0; i < nlimbs; ++i) {
+         const Wide product = static_cast<Wide>(limbs[i]) * factor + carry;
+         limbs[i] = static_cast<uint64_t>(product);
+         carry = static_cast<uint64_t>(product >> 64);
+      }
+      if (carry != 0) limbs[nlimbs++] = carry;
+   }
+   return nlimbs;
+}
+
+/* Subtracts 1 from a number that is not zero. */
+void decrementLimbs(uint64_t* limbs, size_t nlimbs) {
+   for (size_t i = 0; i < nlimbs && limbs[i]-- == 0; ++i) {
+   }
+}
+
+/* Length in octets of the minimal two's-complement form of m (negative
+   false) or of -m (negative true, limbs holding m - 1): one more than the
+   whole octets of the bit length, which leaves room for the sign bit. */
+size_t twosComplementOctets(const uint64_t* limbs, size_t nlimbs) {
+   while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
+   if (nlimbs == 0) return 1;
+   const size_t bits = nlimbs * 64 - static_cast<size_t>(__builtin_clzll(limbs[nlimbs - 1]));
+   return bits / 8 + 1;
 }
 
 int compareMagnitudes(const ASN1BigInt* a, const ASN1BigInt* b) {
@@ -454,6 +594,122 @@ int rtBigIntDigitsNum(const ASN1BigInt* pInt, int radix) {
    if (pInt == nullptr || !isValidRadix(radix)) return RTS_BAD_ARGUMENT;
    const long long octets = static_cast<long long>(pInt->numocts) + 1;
    return static_cast<int>(octets * 8192 / kBitsPerDigit[radix / 2]);
+}
+
+int rtBigIntHexToDecimal(ASN1CTXT* pctxt, const char* digits, char* area, int areaSize,
+                         char** text, char** block) {
+   if (pctxt == nullptr) return RTS_BAD_ARGUMENT;
+   if (digits == nullptr || area == nullptr || areaSize <= 0)
+      return LOG_ASN1ERR(pctxt, RTS_BAD_ARGUMENT);
+   while (*digits == ' ') ++digits;
+   const size_t ndigits = std::strlen(digits);
+   if (ndigits == 0) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   if ((ndigits + 1) / 2 > kMaxOctets) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   /* The pattern's limbs, on the stack up to the same 512 octets as the
+      octet form; the work area is taken before the digits are looked at,
+      as for that form. */
+   size_t nlimbs = (ndigits + 15) / 16;
+   uint64_t stackLimbs[kStackWideLimbs];
+   uint64_t* limbs = stackLimbs;
+   if (nlimbs > kStackWideLimbs) {
+      limbs = static_cast<uint64_t*>(ASN1MALLOC(pctxt, nlimbs * sizeof(uint64_t)));
+      if (limbs == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   }
+   if (!rtIsHexText(reinterpret_cast<const unsigned char*>(digits), ndigits)) {
+      if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
+      return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   }
+   readHexLimbs(digits, ndigits, limbs);
+   /* An even count of digits whose first has its top bit set is negative;
+      an odd count starts with a half octet and is positive. */
+   const bool negative =
+      ndigits % 2 == 0 && kDigits.value[static_cast<unsigned char>(*digits)] >= 8;
+   if (negative) negateLimbs(limbs, nlimbs, ndigits * 4);
+   while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
+
+   /* The same bound of digits as rtBigIntDigitsNum of the octet form. */
+   const size_t octets = magnitudeOctets(limbs, nlimbs);
+   const size_t bound = static_cast<size_t>((static_cast<long long>(octets) + 1) * 8192 /
+                                            kBitsPerDigit[10 / 2]);
+   size_t capacity = static_cast<size_t>(areaSize);
+   char* str = area;
+   if (bound + 2 > capacity) {
+      capacity = bound + 2; /* digits, sign, terminator */
+      str = static_cast<char*>(ASN1MALLOC(pctxt, capacity));
+   }
+   size_t len = 1;
+   if (str != nullptr && nlimbs == 0)
+      str[capacity - 2] = '0';
+   else if (str != nullptr)
+      putSigned(limbs, nlimbs, negative, 10, str, capacity, &len);
+   if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
+   if (str == nullptr) return RTS_NO_MEMORY;
+   *text = str + capacity - 1 - len;
+   *block = str != area ? str : nullptr;
+   return static_cast<int>(len);
+}
+
+int rtBigIntDecimalToHex(ASN1CTXT* pctxt, const char* text, size_t length, char** hex) {
+   if (pctxt == nullptr) return RTS_BAD_ARGUMENT;
+   if (text == nullptr || hex == nullptr) return LOG_ASN1ERR(pctxt, RTS_BAD_ARGUMENT);
+   size_t pos = 0;
+   while (pos < length && text[pos] == ' ') ++pos;
+   if (pos == length) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   bool negative = false;
+   if (text[pos] == '-') {
+      negative = true;
+      if (++pos == length) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   }
+   while (pos < length && text[pos] == '0') ++pos;
+   const char* digits = text + pos;
+   const size_t ndigits = length - pos;
+   if (!allDecimalDigits(digits, ndigits)) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+
+   /* The work area of the limbs is sized and placed as the octets of the
+      magnitude would be: on the stack up to 512 octets. */
+   const unsigned long long bits =
+      static_cast<unsigned long long>(ndigits) * kBitsPerDigit[10 / 2] / 1024;
+   if (bits / 8 + 1 > kMaxOctets) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   const size_t capacity = static_cast<size_t>((bits + 8) / 8);
+   const size_t capacityLimbs = (capacity + 7) / 8;
+   uint64_t stackLimbs[kStackWideLimbs];
+   uint64_t* limbs = stackLimbs;
+   if (capacityLimbs > kStackWideLimbs) {
+      limbs = static_cast<uint64_t*>(ASN1MALLOC(pctxt, capacityLimbs * sizeof(uint64_t)));
+      if (limbs == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   }
+   const size_t nlimbs = readDecimalLimbs(digits, ndigits, limbs);
+   if (nlimbs == 0) negative = false;
+
+   /* The text block has the size rtBigIntDigitsNum gives the octet form:
+      two digits per magnitude octet and one octet more, the prefix and the
+      terminator. */
+   const size_t octets = magnitudeOctets(limbs, nlimbs);
+   char* out = static_cast<char*>(ASN1MALLOC(pctxt, 2 * (octets + 1) + 3));
+   if (out == nullptr) {
+      if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
+      return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
+   }
+   /* -m is the complement of m - 1 at any width. */
+   if (negative) decrementLimbs(limbs, nlimbs);
+   const size_t width = twosComplementOctets(limbs, nlimbs);
+   const uint64_t flip = negative ? ~uint64_t{0} : 0;
+   out[0] = '0';
+   out[1] = 'x';
+   /* The octets from the least significant, a limb at a time, put from the
+      end of the text. */
+   char* p = out + 2 + 2 * width;
+   *p = '\0';
+   for (size_t k = 0, done = 0; done < width; ++k) {
+      uint64_t limb = (k < nlimbs ? limbs[k] : 0) ^ flip;
+      for (unsigned b = 0; b < 8 && done < width; ++b, ++done, limb >>= 8) {
+         p -= 2;
+         std::memcpy(p, kRtHexPairs.pair[limb & 0xFF], 2);
+      }
+   }
+   if (limbs != stackLimbs) ASN1MEMFREEPTR(pctxt, limbs);
+   *hex = out;
+   return RTS_OK;
 }
 
 int rtBigIntToString(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, int strSize) {

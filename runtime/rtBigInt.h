@@ -40,6 +40,24 @@ int rtBigIntDigitsNum(const ASN1BigInt* pInt, int radix);
    radix 16 or 2 as two's-complement digits without prefix (-129 is ff7f). */
 int rtBigIntToString(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, int strSize);
 
+/* Decimal text of hexadecimal digits read as a two's-complement pattern:
+   what rtBigIntSetStr in radix 16 and rtBigIntToString in radix 10 make of
+   them, with the same statuses, without the octet form in between. The text
+   is put into area when a number of its octet count always fits there with
+   sign and terminator (rtBigIntDigitsNum + 2 octets); otherwise into a block
+   of typeMemHeap (RTS_NO_MEMORY, not recorded, when there is none), which
+   *block then points to for the caller to free (else it is null). Returns
+   the length of the text at *text, which is not terminated, or a status. */
+int rtBigIntHexToDecimal(ASN1CTXT* pctxt, const char* digits, char* area, int areaSize,
+                         char** text, char** block);
+
+/* Decimal text of length octets with an optional minus sign, as
+   rtBigIntSetStr reads it in radix 10, turned into "0x" and the lowercase
+   hexadecimal digits that rtBigIntToString gives in radix 16, in a block of
+   typeMemHeap of the size rtBigIntDigitsNum + 3 would give; the same
+   statuses, every one recorded. */
+int rtBigIntDecimalToHex(ASN1CTXT* pctxt, const char* text, size_t length, char** hex);
+
 /* Compares two numbers given as text (prefix decides the radix): -1, 0 or 1.
    Text that does not convert counts as zero and is not recorded as an error.
    The context must not be null: it lends the heap for large operands. */

@@ -4,7 +4,10 @@
  */
 #include "berDecode.h"
 
+#include <cstring>
+
 #include "rtContext.h"
+#include "rtHexText.h"
 #include "rtMemHeap.h"
 
 /* Whether length content octets are there. The true end of a message with an
@@ -124,17 +127,14 @@ int xd_bigint(ASN1CTXT* pctxt, const char** object_p, ASN1TagType tagging, int l
       in (n + 2) * 2 octets. */
    char* text = static_cast<char*>(ASN1MALLOC(pctxt, (n + 2) * 2));
    if (text == nullptr) return LOG_ASN1ERR(pctxt, RTS_NO_MEMORY);
-   static const char kDigits[] = "0123456789abcdef";
    char* out = text;
    *out++ = '0';
    *out++ = 'x';
    /* A dropped 00 in front of a top bit kept the value positive; one 0 digit
       keeps it so in the text. All zeros read as 0x0. */
    if (n == 0 || (skipped > 0 && (octets[skipped] & 0x80))) *out++ = '0';
-   for (int i = skipped; i < length; i++) {
-      *out++ = kDigits[octets[i] >> 4];
-      *out++ = kDigits[octets[i] & 0x0F];
-   }
+   for (int i = skipped; i < length; i++, out += 2)
+      std::memcpy(out, kRtHexPairs.pair[octets[i]], 2);
    *out = '\0';
    buf.byteIndex += length;
    *object_p = text;

@@ -9,22 +9,41 @@
 
 #include "rtBigInt.h"
 #include "rtContext.h"
+#include "rtHexText.h"
 
 /* Work area lent to the big-integer module; it grows beyond it if needed. */
 static const int kBigIntWorkSize = 512;
 
-static int digitValue(char c) {
-   if (c >= '0' && c <= '9') return c - '0';
-   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-   return -1;
+/* Value of each character as a hexadecimal digit, 0xFF for none: a table
+   rather than comparisons, since every octet of a big number passes here. */
+struct HexDigitTable {
+   ASN1OCTET value[256];
+};
+
+static constexpr HexDigitTable makeHexDigitTable() {
+   HexDigitTable table{};
+   for (int c = 0; c < 256; c++) {
+      if (c >= '0' && c <= '9')
+         table.value[c] = static_cast<ASN1OCTET>(c - '0');
+      else if (c >= 'a' && c <= 'f')
+         table.value[c] = static_cast<ASN1OCTET>(c - 'a' + 10);
+      else if (c >= 'A' && c <= 'F')
+         table.value[c] = static_cast<ASN1OCTET>(c - 'A' + 10);
+      else
+         table.value[c] = 0xFF;
+   }
+   return table;
 }
+
+static constexpr HexDigitTable kHexDigits = makeHexDigitTable();
+
+static unsigned digitValue(char c) { return kHexDigits.value[static_cast<unsigned char>(c)]; }
 
 /* Value of count digits of bitsPerDigit bits each, most significant first. */
 static ASN1OCTET packDigits(const char* digits, size_t count, unsigned bitsPerDigit) {
    unsigned value = 0;
    for (size_t i = 0; i < count; i++)
-      value = (value << bitsPerDigit) | static_cast<unsigned>(digitValue(digits[i]));
+      value = (value << bitsPerDigit) | digitValue(digits[i]);
    return static_cast<ASN1OCTET>(value);
 }
 
@@ -37,11 +56,17 @@ static bool isAllOnes(const char* digits, size_t count, char allOnes) {
 
 /* Converts n hexadecimal (4 bits) or binary (1 bit) digits directly. */
 static int encodePattern(ASN1CTXT* pctxt, const char* digits, size_t n, unsigned bitsPerDigit) {
-   const int maxDigit = (1 << bitsPerDigit) - 1;
-   for (size_t i = 0; i < n; i++) {
-      int v = digitValue(digits[i]);
-      if (v < 0 || v > maxDigit) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
+   bool valid;
+   if (bitsPerDigit == 4) {
+      valid = rtIsHexText(reinterpret_cast<const unsigned char*>(digits), n);
+   } else {
+      /* A binary digit above 1, or no digit at all (0xFF), leaves a bit
+         above bit 0 in the union of the values. */
+      unsigned seen = 0;
+      for (size_t i = 0; i < n; i++) seen |= digitValue(digits[i]);
+      valid = seen <= 1;
    }
+   if (!valid) return LOG_ASN1ERR(pctxt, RTS_BAD_VALUE);
    const size_t perOctet = 8 / bitsPerDigit;
    const char allOnes = bitsPerDigit == 4 ? 'f' : '1';
    bool negative = n % perOctet == 0 && (digitValue(digits[0]) >> (bitsPerDigit - 1)) != 0;
@@ -82,6 +107,10 @@ static int encodePattern(ASN1CTXT* pctxt, const char* digits, size_t n, unsigned
    if (leftover != 0) {
       *out++ = packDigits(p, leftover, bitsPerDigit);
       p += leftover;
+   }
+   if (bitsPerDigit == 4) {
+      for (; p < digits + n; p += 2)
+         *out++ = static_cast<ASN1OCTET>(digitValue(p[0]) << 4 | digitValue(p[1]));
    }
    for (; p < digits + n; p += perOctet) *out++ = packDigits(p, perOctet, bitsPerDigit);
    return static_cast<int>(total);

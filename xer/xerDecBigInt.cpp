@@ -85,6 +85,14 @@ int xerDecBigInt(ASN1CTXT* pctxt, const char** ppvalue, int radix) {
    const char* token = reinterpret_cast<const char*>(start);
 
    if (radix == 10) return copyDecimal(pctxt, token, len, ppvalue);
+   /* The radix every generated decoder asks for goes from the digits to
+      the text without the octets of a big integer in between. */
+   if (radix == 16) {
+      char* hex = nullptr;
+      const int stat = rtBigIntDecimalToHex(pctxt, token, len, &hex);
+      *ppvalue = hex;
+      return stat;
+   }
    if (radix != 2 && radix != 8 && radix != 16) return LOG_ASN1ERR(pctxt, RTS_BAD_ARGUMENT);
    return convertDecimal(pctxt, token, len, radix, ppvalue);
 }

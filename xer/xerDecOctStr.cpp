@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "rtContext.h"
+#include "rtHexText.h"
 #include "rtMemHeap.h"
 #include "xerDecText.h"
 #include "xerDecode.h"
@@ -15,7 +16,10 @@ int xerDecOctStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
                        ASN1BOOL skipWhitespaces) {
    const unsigned char* text = reinterpret_cast<const unsigned char*>(chars);
    ASN1UINT ndigits = 0;
-   for (int i = 0; i < length; ++i) {
+   /* A piece of nothing but digits, the usual one, is counted at once. */
+   if (length > 0 && rtIsHexText(text, static_cast<size_t>(length)))
+      ndigits = static_cast<ASN1UINT>(length);
+   for (int i = static_cast<int>(ndigits); i < length; ++i) {
       if (xerIsHexDigit(text[i])) ++ndigits;
       else if (!(skipWhitespaces && xerIsSpace(text[i])))
          return LOG_ASN1ERR(pMemBuf->pctxt, RTS_BAD_HEX_TEXT);
@@ -33,7 +37,14 @@ int xerDecOctStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
       bitpos = 4;
    }
    ASN1OCTET* out = pMemBuf->buffer + first;
-   for (int i = 0; i < length; ++i) {
+   int i = 0;
+   /* Text of nothing but digits, starting on an octet: two digits to each. */
+   if (bitpos == 0 && ndigits == static_cast<ASN1UINT>(length)) {
+      for (; i + 1 < length; i += 2)
+         out[i / 2] = static_cast<ASN1OCTET>(xerHexValue(text[i]) << 4 | xerHexValue(text[i + 1]));
+      bitpos = static_cast<ASN1UINT>(i) * 4;
+   }
+   for (; i < length; ++i) {
       if (!xerIsHexDigit(text[i])) continue;
       ASN1OCTET nibble = static_cast<ASN1OCTET>(xerHexValue(text[i]));
       if (bitpos % 8 == 0) out[bitpos / 8] = static_cast<ASN1OCTET>(nibble << 4);

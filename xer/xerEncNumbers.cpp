@@ -72,8 +72,24 @@ int xerEncUInt(ASN1CTXT* pctxt, ASN1UINT value, const char* elemName) {
 /* Octets of magnitude kept on the stack; larger numbers grow into the heap. */
 static const int kStackMagnitude = 512;
 
+/* Hexadecimal text, which every decoded INTEGER has, is printed straight
+   from its digits rather than through the octets of a big integer. */
+static int putHexValue(XerOut* out, const char* digits) {
+   ASN1CTXT* pctxt = out->pctxt;
+   char area[kStackDigits + 1];
+   char* text = nullptr;
+   char* block = nullptr;
+   const int len =
+      rtBigIntHexToDecimal(pctxt, digits, area, static_cast<int>(sizeof(area)), &text, &block);
+   if (len < 0) return len;
+   const int stat = xerOutPut(out, text, static_cast<size_t>(len));
+   if (block != nullptr) ASN1MEMFREEPTR(pctxt, block);
+   return stat;
+}
+
 /* Reads prefixed text in the radix and writes the number in decimal. */
 static int putRadixValue(XerOut* out, const char* digits, int radix) {
+   if (radix == 16) return putHexValue(out, digits);
    ASN1CTXT* pctxt = out->pctxt;
    ASN1OCTET magnitude[kStackMagnitude];
    ASN1BigInt number;
