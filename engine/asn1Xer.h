@@ -109,6 +109,15 @@ protected:
    void setTypeDesc(const TypeDesc& type);
 
 private:
+   /* How a machine on the stack of open machines was entered from the one
+      below it: that one's component or list item, or the value of an open
+      type that streams (its value, or an item of a list of open types). */
+   enum class Entry : uint8_t { Component, Item, Object, StreamedItem };
+   struct Frame {
+      XerDecodeHandler* machine;
+      Entry entry;
+   };
+
    /* What all machines of one decode share: one element is open at a time,
       so one character buffer serves them all. */
    struct Session {
@@ -117,10 +126,44 @@ private:
       bool streamObjects; /* open types may be decoded as they stream by */
    };
 
+   /* The parse that the reader drives on this thread: the machines of the
+      open elements, from the root (at `base`) to the innermost one, which
+      is handed every event directly. A nested parse (an open type's
+      captured text) stacks its machines on top and puts the outer parse
+      back when it ends. */
+   struct Dispatch {
+      XerDecodeHandler* root;
+      std::vector<Frame>& frames;
+      size_t base;
+      unsigned streamedFrames; /* frames entered as Object or StreamedItem */
+      Dispatch* outer;
+   };
+   /* Null while events are fed by hand. Constant-initialised, so that no
+      access needs a call. */
+   static inline thread_local Dispatch* tpDispatch = nullptr;
+
    /* Where the events inside a streamed open type have got to. */
    enum class ObjectPhase : uint8_t { Off, BeforeValue, InValue, AfterValue };
 
    XerDecodeHandler(const TypeDesc& type, Session* session);
+
+   /* The three events as this machine handles them when it is the
+      innermost one; the overrides route them. */
+   void handleStart(const char* uri, const char* localName, const char* qName,
+                    const char* const* attrs);
+   void handleCharacters(const char* chars, unsigned int length);
+   void handleEnd(const char* uri, const char* localName, const char* qName);
+
+   /* Direct dispatch (xerSaxDispatch.cpp). */
+   bool isDispatchRoot() const { return tpDispatch != nullptr && tpDispatch->root == this; }
+   void enter(XerDecodeHandler* child, Entry entry);
+   static void dispatchStart(const char* uri, const char* localName, const char* qName,
+                             const char* const* attrs);
+   static void dispatchCharacters(const char* chars, unsigned int length);
+   static void dispatchEnd(const char* uri, const char* localName, const char* qName);
+   static std::vector<Frame>& frameStore();
+   void childDone(Entry entry);
+   static void passOutward(size_t index, bool saxFailure);
 
    /* SEQUENCE, SET or CHOICE; SEQUENCE OF or SET OF. */
    bool isConstructed() const;
@@ -171,6 +214,7 @@ private:
                       const char* const* attrs);
    void charactersInObject(const char* chars, unsigned int length);
    void endInObject(const char* uri, const char* localName, const char* qName);
+   void endObjectValue();
    XerDecodeHandler& beginValue(const TypeDesc& type, void** decoded);
    void beginObjectValue();
    XerDecodeHandler& objectMachine(const TypeDesc& type);

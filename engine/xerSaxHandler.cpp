@@ -185,6 +185,21 @@ void XerDecodeHandler::abandonStreaming() { throw StreamingAbandoned(); }
 int XerDecodeHandler::parseDocument(ASN1MessageBufferIF& msgBuf, bool streamObjects) {
    StreamingScope streaming(mpSession->streamObjects, streamObjects);
    init(0);
+   /* The reader's events go straight to the innermost machine while it
+      parses; the stack goes with the parse, also by an exception. */
+   std::vector<Frame>& frames = frameStore();
+   Dispatch dispatch{this, frames, frames.size(), 0, tpDispatch};
+   frames.push_back(Frame{this, Entry::Component});
+   struct DispatchScope {
+      Dispatch& dispatch;
+      explicit DispatchScope(Dispatch& current) : dispatch(current) { tpDispatch = &dispatch; }
+      ~DispatchScope() {
+         dispatch.frames.resize(dispatch.base);
+         tpDispatch = dispatch.outer;
+      }
+      DispatchScope(const DispatchScope&) = delete;
+      DispatchScope& operator=(const DispatchScope&) = delete;
+   } scope(dispatch);
    ReaderGuard reader(saxCreateXmlReader(msgBuf.getContext(), this, this));
    return static_cast<ASN1XERDecodeBuffer&>(msgBuf).decodeXML(reader.get());
 }
@@ -345,12 +360,39 @@ void XerDecodeHandler::init(int newLevel) {
    }
 }
 
-/* Each event goes down the chain of machines of the open elements, one
-   call per structured level; beyond the nesting limit the element is
-   refused. The end of an element may decode an open type's text with
-   machines of its own, which count on top of this chain. */
+/* The reader hands its events to the root, which passes them to the
+   innermost machine (xerSaxDispatch.cpp); events fed by hand go down the
+   chain of machines of the open elements, one call per structured level. */
 void XerDecodeHandler::startElement(const char* uri, const char* localName, const char* qName,
                                     const char* const* attrs) {
+   if (isDispatchRoot()) {
+      dispatchStart(uri, localName, qName, attrs);
+   } else {
+      handleStart(uri, localName, qName, attrs);
+   }
+}
+
+void XerDecodeHandler::characters(const char* chars, unsigned int length) {
+   if (isDispatchRoot()) {
+      dispatchCharacters(chars, length);
+   } else {
+      handleCharacters(chars, length);
+   }
+}
+
+void XerDecodeHandler::endElement(const char* uri, const char* localName, const char* qName) {
+   if (isDispatchRoot()) {
+      dispatchEnd(uri, localName, qName);
+   } else {
+      handleEnd(uri, localName, qName);
+   }
+}
+
+/* Beyond the nesting limit the element is refused. The end of an element
+   may decode an open type's text with machines of its own, which count on
+   top of the open ones. */
+void XerDecodeHandler::handleStart(const char* uri, const char* localName, const char* qName,
+                                   const char* const* attrs) {
    const NestingLevel nesting(mpType);
    if (nesting.tooDeep()) fail(RTS_CONSTRAINT);
    if (level == 0) {
@@ -371,7 +413,7 @@ void XerDecodeHandler::startElement(const char* uri, const char* localName, cons
    level++;
 }
 
-void XerDecodeHandler::characters(const char* chars, unsigned int length) {
+void XerDecodeHandler::handleCharacters(const char* chars, unsigned int length) {
    if (isConstructed() || isList()) {
       if (mObjectPhase == ObjectPhase::Off && (mpCurrent == nullptr || level < 2)) {
          /* Between the items of a list of open types there is no value. */
@@ -391,7 +433,7 @@ void XerDecodeHandler::characters(const char* chars, unsigned int length) {
    }
 }
 
-void XerDecodeHandler::endElement(const char* uri, const char* localName, const char* qName) {
+void XerDecodeHandler::handleEnd(const char* uri, const char* localName, const char* qName) {
    const NestingLevel nesting(mpType);
    level--;
    if (isList()) {

@@ -153,6 +153,7 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
          child->mpItemObject = streamableObject(id);
       }
       mpCurrent = child;
+      enter(child, Entry::Component);
    }
 }
 

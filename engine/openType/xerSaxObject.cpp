@@ -78,6 +78,7 @@ XerDecodeHandler& XerDecodeHandler::beginValue(const TypeDesc& type, void** deco
 void XerDecodeHandler::beginObjectValue() {
    mpObjectMachine = &beginValue(*mpStreamedType, &mpStreamed->decoded);
    mObjectPhase = ObjectPhase::InValue;
+   enter(mpObjectMachine, Entry::Object);
 }
 
 void XerDecodeHandler::startInObject(const char* uri, const char* localName, const char* qName,
@@ -128,7 +129,11 @@ void XerDecodeHandler::endInObject(const char* uri, const char* localName, const
       return;
    }
    streamed([&] { mpObjectMachine->endElement(uri, localName, qName); });
-   if (mpObjectMachine->level != 0) return;
+   if (mpObjectMachine->level == 0) endObjectValue();
+}
+
+/* The value's element has closed. */
+void XerDecodeHandler::endObjectValue() {
    /* A status recorded without a failure would fail the second parse. */
    if (decodeContext()->errInfo.status != mStatusBeforeValue) abandonStreaming();
    mObjectPhase = ObjectPhase::AfterValue;
@@ -137,8 +142,10 @@ void XerDecodeHandler::endInObject(const char* uri, const char* localName, const
 /* An item of a list of open types whose object is known: its element is
    the value, decoded like a document whose root carries the type name. */
 void XerDecodeHandler::beginStreamedItem() {
-   mpCurrent = &beginValue(*mpItemObject->type, &static_cast<Asn1TObject*>(mpItem)->decoded);
+   XerDecodeHandler& item = beginValue(*mpItemObject->type, &static_cast<Asn1TObject*>(mpItem)->decoded);
+   mpCurrent = &item;
    mStreamingItem = true;
+   enter(&item, Entry::StreamedItem);
 }
 
 /* The streamed item's element has closed. */
