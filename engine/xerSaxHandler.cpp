@@ -360,34 +360,6 @@ void XerDecodeHandler::init(int newLevel) {
    }
 }
 
-/* The reader hands its events to the root, which passes them to the
-   innermost machine (xerSaxDispatch.cpp); events fed by hand go down the
-   chain of machines of the open elements, one call per structured level. */
-void XerDecodeHandler::startElement(const char* uri, const char* localName, const char* qName,
-                                    const char* const* attrs) {
-   if (isDispatchRoot()) {
-      dispatchStart(uri, localName, qName, attrs);
-   } else {
-      handleStart(uri, localName, qName, attrs);
-   }
-}
-
-void XerDecodeHandler::characters(const char* chars, unsigned int length) {
-   if (isDispatchRoot()) {
-      dispatchCharacters(chars, length);
-   } else {
-      handleCharacters(chars, length);
-   }
-}
-
-void XerDecodeHandler::endElement(const char* uri, const char* localName, const char* qName) {
-   if (isDispatchRoot()) {
-      dispatchEnd(uri, localName, qName);
-   } else {
-      handleEnd(uri, localName, qName);
-   }
-}
-
 /* Beyond the nesting limit the element is refused. The end of an element
    may decode an open type's text with machines of its own, which count on
    top of the open ones. */
