@@ -190,6 +190,10 @@ private:
    }
    void addOpenPartStep() const;
    XerDecodeHandler* childFor(unsigned slot, const TypeDesc& type);
+   /* A root takes over the machines, and the session they share, that the
+      last root of its type left; it leaves its own when it goes. */
+   void adoptSpareMachines();
+   bool leaveSpareMachines();
    /* Makes the capture the machine of the open component or item. */
    void adoptCapture(ASN1CXerOpenType* capture, int captureLevel);
    void dropCapture();
@@ -274,6 +278,7 @@ private:
    ASN1UINT mStreamedItems;
    ASN1UINT mCapturedItems;
    bool mStreamingItem;                /* the open item is being streamed */
+   const bool mIsRoot;                 /* made by a control object, not by another machine */
    std::vector<std::unique_ptr<XerDecodeHandler>> mObjectMachines; /* one per object type */
 };
 

@@ -30,7 +30,8 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* 
      mRequiredSeen(0), mSetSeen(0), mRequiredRepeated(false), mTwoForm(false), mHexText(false),
      mpStreamed(nullptr), mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
-     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {
+     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false),
+     mIsRoot(true) {
    rtMemBufInit(pctxt, &mOwnSession.text, kTextSegment);
    elementName = type.name;
 }
@@ -41,55 +42,64 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, Session* session)
      mRequiredSeen(0), mSetSeen(0), mRequiredRepeated(false), mTwoForm(false), mHexText(false),
      mpStreamed(nullptr), mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
-     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {}
+     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false),
+     mIsRoot(false) {}
 
 namespace {
 
 /* The component and item machines of a root machine, kept when the root
    goes: a decode of each message makes a new root, and taking over the
    machines of the last root of the same type spares building them again.
-   One set per type and thread; a set belongs to one root at a time. Type
+   They share the session of one of them, the holder, which the next root
+   takes over too, so that none of them needs pointing at another. One set
+   per type and thread; a set belongs to one root at a time. Type
    descriptors are static tables, so the kept machines' types stay valid. */
 class SpareMachines {
 public:
+   struct Set {
+      XerDecodeHandler** children;
+      unsigned slots;
+      XerDecodeHandler* holder;
+   };
+
    SpareMachines() = default;
    SpareMachines(const SpareMachines&) = delete;
    SpareMachines& operator=(const SpareMachines&) = delete;
    ~SpareMachines() {
       for (const Spare& spare : mSpares) {
-         if (spare.children == nullptr) continue;
-         for (unsigned i = 0; i < spare.slots; i++) delete spare.children[i];
-         delete[] spare.children;
+         if (spare.set.children == nullptr) continue;
+         for (unsigned i = 0; i < spare.set.slots; i++) delete spare.set.children[i];
+         delete[] spare.set.children;
       }
    }
 
-   /* The set kept for the type, which leaves the store, or null. */
-   XerDecodeHandler** take(const TypeDesc* type) {
+   /* The set kept for the type, which leaves the store, or one without
+      children. */
+   Set take(const TypeDesc* type) {
       for (Spare& spare : mSpares) {
-         if (spare.type != type || spare.children == nullptr) continue;
-         XerDecodeHandler** children = spare.children;
-         spare.children = nullptr;
-         return children;
+         if (spare.type != type || spare.set.children == nullptr) continue;
+         const Set set = spare.set;
+         spare.set.children = nullptr;
+         return set;
       }
-      return nullptr;
+      return Set{nullptr, 0, nullptr};
    }
 
    /* False when a set of the type is kept already or the store is full. */
-   bool give(const TypeDesc* type, XerDecodeHandler** children, unsigned slots) {
+   bool give(const TypeDesc* type, const Set& set) {
       Spare* free = nullptr;
       for (Spare& spare : mSpares) {
          if (spare.type == type) {
-            if (spare.children != nullptr) return false;
+            if (spare.set.children != nullptr) return false;
             free = &spare;
          }
       }
       if (free == nullptr) {
          if (mSpares.size() >= kMaxTypes) return false;
-         mSpares.push_back(Spare{type, nullptr, 0});
+         mSpares.push_back(Spare{type, Set{nullptr, 0, nullptr}});
          free = &mSpares.back();
       }
-      free->children = children;
-      free->slots = slots;
+      free->set = set;
       return true;
    }
 
@@ -99,8 +109,7 @@ private:
 
    struct Spare {
       const TypeDesc* type;
-      XerDecodeHandler** children;
-      unsigned slots;
+      Set set;
    };
    std::vector<Spare> mSpares;
 };
@@ -129,19 +138,61 @@ SpareMachines& spareMachines() {
 
 XerDecodeHandler::~XerDecodeHandler() {
    delete mpCapture;
-   /* A root whose last document ended with every element closed has no
-      capture left below it; its machines are kept for the next root. */
-   const bool root = mpSession == &mOwnSession;
-   if (root && level == 0 && mpChildren != nullptr && tSpareMachines != nullptr &&
-       tSpareMachines->give(mpType, mpChildren, isList() ? 1 : mpType->fieldCount)) {
-      mpChildren = nullptr;
+   if (mIsRoot) {
+      rtMemBufFree(&mpSession->text);
+      if (leaveSpareMachines()) mpChildren = nullptr;
    }
    if (mpChildren != nullptr) {
       const unsigned slots = isList() ? 1 : mpType->fieldCount;
       for (unsigned i = 0; i < slots; i++) delete mpChildren[i];
       delete[] mpChildren;
    }
-   if (mpSession == &mOwnSession) rtMemBufFree(&mOwnSession.text);
+}
+
+void XerDecodeHandler::adoptSpareMachines() {
+   if (!mIsRoot || mpChildren != nullptr) return;
+   const SpareMachines::Set set = spareMachines().take(mpType);
+   if (set.children == nullptr) return;
+   mpChildren = set.children;
+   Session& shared = set.holder->mOwnSession;
+   shared = mOwnSession;
+   mpSession = &shared;
+}
+
+/* A root whose last document ended with every element closed has no
+   capture left below it; its machines are kept for the next root. Those
+   it made itself are first pointed at the session of one of them. */
+bool XerDecodeHandler::leaveSpareMachines() {
+   if (level != 0 || mpChildren == nullptr || tSpareMachines == nullptr) return false;
+   const unsigned slots = isList() ? 1 : mpType->fieldCount;
+   XerDecodeHandler* holder = nullptr;
+   if (mpSession != &mOwnSession) {
+      for (unsigned i = 0; i < slots && holder == nullptr; i++) {
+         if (mpChildren[i] != nullptr && mpSession == &mpChildren[i]->mOwnSession) {
+            holder = mpChildren[i];
+         }
+      }
+   } else {
+      for (unsigned i = 0; i < slots && holder == nullptr; i++) holder = mpChildren[i];
+      if (holder == nullptr) return false;
+      struct Join {
+         static void machine(XerDecodeHandler* machine, Session* session) {
+            machine->mpSession = session;
+            for (std::unique_ptr<XerDecodeHandler>& object : machine->mObjectMachines) {
+               Join::machine(object.get(), session);
+            }
+            if (machine->mpChildren == nullptr) return;
+            const unsigned count = machine->isList() ? 1 : machine->mpType->fieldCount;
+            for (unsigned i = 0; i < count; i++) {
+               if (machine->mpChildren[i] != nullptr) Join::machine(machine->mpChildren[i], session);
+            }
+         }
+      };
+      for (unsigned i = 0; i < slots; i++) {
+         if (mpChildren[i] != nullptr) Join::machine(mpChildren[i], &holder->mOwnSession);
+      }
+   }
+   return holder != nullptr && tSpareMachines->give(mpType, SpareMachines::Set{mpChildren, slots, holder});
 }
 
 namespace {
@@ -183,6 +234,7 @@ private:
 void XerDecodeHandler::abandonStreaming() { throw StreamingAbandoned(); }
 
 int XerDecodeHandler::parseDocument(ASN1MessageBufferIF& msgBuf, bool streamObjects) {
+   adoptSpareMachines();
    StreamingScope streaming(mpSession->streamObjects, streamObjects);
    init(0);
    /* The reader's events go straight to the innermost machine while it
@@ -226,7 +278,7 @@ int XerDecodeHandler::decodeDocument(ASN1MessageBufferIF& msgBuf) {
 }
 
 void XerDecodeHandler::releaseText() {
-   ASN1MemBuf& text = mOwnSession.text;
+   ASN1MemBuf& text = mpSession->text;
    ASN1CTXT* pctxt = text.pctxt;
    rtMemBufFree(&text);
    rtMemBufInit(pctxt, &text, kTextSegment);
@@ -284,28 +336,6 @@ void XerDecodeHandler::addOpenPartStep() const {
 }
 
 XerDecodeHandler* XerDecodeHandler::childFor(unsigned slot, const TypeDesc& type) {
-   if (mpChildren == nullptr && mpSession == &mOwnSession) {
-      /* A root takes over the machines the last root of its type left, and
-         makes them share its session. */
-      struct Adopt {
-         static void join(XerDecodeHandler* machine, Session* session) {
-            machine->mpSession = session;
-            for (std::unique_ptr<XerDecodeHandler>& object : machine->mObjectMachines) {
-               join(object.get(), session);
-            }
-            joinChildren(machine, session);
-         }
-         static void joinChildren(XerDecodeHandler* machine, Session* session) {
-            if (machine->mpChildren == nullptr) return;
-            const unsigned slots = machine->isList() ? 1 : machine->mpType->fieldCount;
-            for (unsigned i = 0; i < slots; i++) {
-               if (machine->mpChildren[i] != nullptr) join(machine->mpChildren[i], session);
-            }
-         }
-      };
-      mpChildren = spareMachines().take(mpType);
-      Adopt::joinChildren(this, mpSession);
-   }
    if (mpChildren == nullptr) {
       const unsigned slots = isList() ? 1 : mpType->fieldCount;
       mpChildren = new XerDecodeHandler*[slots]();
