@@ -105,6 +105,10 @@ protected:
    /* Gives back the character buffer's storage while the heap it came from
       is still the context's. */
    void releaseText();
+   /* The character buffer of a root that parses begins in a block of the
+      thread's own while no other root holds it, and ends as it began. */
+   void takeTextBlock();
+   void freeText();
    /* Another type for the same value: an alias type with its own name. */
    void setTypeDesc(const TypeDesc& type);
 
@@ -279,6 +283,7 @@ private:
    ASN1UINT mCapturedItems;
    bool mStreamingItem;                /* the open item is being streamed */
    const bool mIsRoot;                 /* made by a control object, not by another machine */
+   bool mHoldsTextBlock;               /* root: its character buffer began in the thread's block */
    std::vector<std::unique_ptr<XerDecodeHandler>> mObjectMachines; /* one per object type */
 };
 

@@ -24,6 +24,15 @@ using namespace detail;
 /* Segment size of the character-data buffer. */
 static const ASN1UINT kTextSegment = 1024;
 
+/* First storage of the character buffer of a root that parses: the text of
+   almost every element fits, and a block of the thread's own spares a heap
+   block of every message. A longer text moves on into the heap, and a
+   root that parses while another holds the block (an open type's captured
+   text) takes the heap from the start. */
+static const ASN1UINT kTextBlockSize = 2 * kTextSegment;
+static thread_local ASN1OCTET tTextBlock[kTextBlockSize];
+static thread_local bool tTextBlockTaken = false;
+
 XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* pctxt)
    : mpType(&type), mpValue(value), mOwnSession(), mpSession(&mOwnSession), mpCurrent(nullptr),
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
@@ -31,7 +40,7 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* 
      mpStreamed(nullptr), mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
      mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false),
-     mIsRoot(true) {
+     mIsRoot(true), mHoldsTextBlock(false) {
    rtMemBufInit(pctxt, &mOwnSession.text, kTextSegment);
    elementName = type.name;
 }
@@ -43,7 +52,7 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, Session* session)
      mpStreamed(nullptr), mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
      mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false),
-     mIsRoot(false) {}
+     mIsRoot(false), mHoldsTextBlock(false) {}
 
 namespace {
 
@@ -139,7 +148,7 @@ SpareMachines& spareMachines() {
 XerDecodeHandler::~XerDecodeHandler() {
    delete mpCapture;
    if (mIsRoot) {
-      rtMemBufFree(&mpSession->text);
+      freeText();
       if (leaveSpareMachines()) mpChildren = nullptr;
    }
    if (mpChildren != nullptr) {
@@ -235,6 +244,7 @@ void XerDecodeHandler::abandonStreaming() { throw StreamingAbandoned(); }
 
 int XerDecodeHandler::parseDocument(ASN1MessageBufferIF& msgBuf, bool streamObjects) {
    adoptSpareMachines();
+   takeTextBlock();
    StreamingScope streaming(mpSession->streamObjects, streamObjects);
    init(0);
    /* The reader's events go straight to the innermost machine while it
@@ -278,10 +288,26 @@ int XerDecodeHandler::decodeDocument(ASN1MessageBufferIF& msgBuf) {
 }
 
 void XerDecodeHandler::releaseText() {
+   ASN1CTXT* pctxt = mpSession->text.pctxt;
+   freeText();
+   rtMemBufInit(pctxt, &mpSession->text, kTextSegment);
+}
+
+void XerDecodeHandler::takeTextBlock() {
    ASN1MemBuf& text = mpSession->text;
-   ASN1CTXT* pctxt = text.pctxt;
-   rtMemBufFree(&text);
-   rtMemBufInit(pctxt, &text, kTextSegment);
+   if (tTextBlockTaken || text.buffer != nullptr) return;
+   tTextBlockTaken = true;
+   mHoldsTextBlock = true;
+   text.buffer = tTextBlock;
+   text.bufsize = kTextBlockSize;
+   text.isDynamic = 0;
+}
+
+void XerDecodeHandler::freeText() {
+   rtMemBufFree(&mpSession->text);
+   if (!mHoldsTextBlock) return;
+   mHoldsTextBlock = false;
+   tTextBlockTaken = false;
 }
 
 void XerDecodeHandler::setTypeDesc(const TypeDesc& type) {
