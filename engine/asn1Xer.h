@@ -147,7 +147,7 @@ private:
    static inline thread_local Dispatch* tpDispatch = nullptr;
 
    /* Where the events inside a streamed open type have got to. */
-   enum class ObjectPhase : uint8_t { Off, BeforeValue, InValue, AfterValue };
+   enum class ObjectPhase : uint8_t { Off, BeforeValue, InValue, InHexForm, AfterValue };
 
    XerDecodeHandler(const TypeDesc& type, Session* session);
 
@@ -216,8 +216,12 @@ private:
    void openTypeText(const char* chars, unsigned int length);
 
    /* Open types decoded in the stream (openType/xerSaxObject.cpp). */
+   bool streamsOpenField(int id) const;
    const ObjectDesc* streamableObject(int id) const;
-   void beginStreamedObject(Asn1TObject& openType, const ObjectDesc& object);
+   void beginStreamedObject(Asn1TObject& openType, const TypeDesc* type);
+   bool takesHexForm() const;
+   void hexFormCharacters(const char* chars, unsigned int length);
+   void endHexForm();
    void startInObject(const char* uri, const char* localName, const char* qName,
                       const char* const* attrs);
    void charactersInObject(const char* chars, unsigned int length);
@@ -267,8 +271,9 @@ private:
    bool mRequiredRepeated;             /* SET: a mandatory component came twice */
    bool mTwoForm;                      /* the open component also takes hexadecimal text */
    bool mHexText;                      /* ... and has been given some */
-   /* The streamed open type: its record, its object's type, the machine
-      decoding its value, the error status when the value began. */
+   /* The streamed open type: its record, its object's type (null: only
+      the hexadecimal form streams), the machine decoding its value, the
+      error status when the value began. */
    Asn1TObject* mpStreamed;
    const TypeDesc* mpStreamedType;
    XerDecodeHandler* mpObjectMachine;
