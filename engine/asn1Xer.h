@@ -170,8 +170,21 @@ private:
    static void passOutward(size_t index, bool saxFailure);
 
    /* SEQUENCE, SET or CHOICE; SEQUENCE OF or SET OF. */
-   bool isConstructed() const;
-   bool isList() const;
+   bool isConstructed() const {
+      return mpType->kind == Kind::Sequence || mpType->kind == Kind::Set ||
+             mpType->kind == Kind::Choice;
+   }
+   bool isList() const {
+      return mpType->kind == Kind::SequenceOfList || mpType->kind == Kind::SequenceOfArray;
+   }
+   /* Text that means nothing here: between the elements of a structure or
+      list with no component or item open that takes it (blanks, mostly;
+      the items of a list of open types check theirs). Asked first of every
+      piece of text, so inline. */
+   bool dropsText() const {
+      return (isConstructed() || (isList() && mpType->elemType->kind != Kind::OpenType)) &&
+             mObjectPhase == ObjectPhase::Off && (mpCurrent == nullptr || level < 2);
+   }
    /* The decode buffer's context; RTS_NOT_INITIALISED is thrown without one. */
    ASN1CTXT* decodeContext() const;
    /* Throw the status as the SAX exception; check does it for a failure. */

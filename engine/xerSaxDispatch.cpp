@@ -96,8 +96,10 @@ void XerDecodeHandler::dispatchCharacters(const char* chars, unsigned int length
       dispatch.root->abandonStreaming();
    }
    const size_t top = dispatch.frames.size() - 1;
+   XerDecodeHandler& machine = *dispatch.frames[top].machine;
+   if (machine.dropsText()) return;
    try {
-      dispatch.frames[top].machine->handleCharacters(chars, length);
+      machine.handleCharacters(chars, length);
    } catch (const OSRTSAXException&) {
       passOutward(top, true);
       throw;

@@ -315,15 +315,6 @@ void XerDecodeHandler::setTypeDesc(const TypeDesc& type) {
    elementName = type.name;
 }
 
-bool XerDecodeHandler::isConstructed() const {
-   return mpType->kind == Kind::Sequence || mpType->kind == Kind::Set ||
-          mpType->kind == Kind::Choice;
-}
-
-bool XerDecodeHandler::isList() const {
-   return mpType->kind == Kind::SequenceOfList || mpType->kind == Kind::SequenceOfArray;
-}
-
 ASN1CTXT* XerDecodeHandler::decodeContext() const {
    if (mpSession->msgBuf == nullptr) throw OSRTSAXExceptionImpl(RTS_NOT_INITIALISED, nullptr, 0);
    return mpSession->msgBuf->getCtxtPtr();
