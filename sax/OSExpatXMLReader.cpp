@@ -42,7 +42,7 @@ namespace {
    fragment; a parser reset to its initial state parses exactly as a new
    one. Readers nest (an open type is parsed while the enclosing document's
    parser is in a callback), so the pool holds one parser per level of
-   nesting reached; they are freed when the program ends. */
+   nesting reached; they are freed when the thread ends. */
 class ParserPool {
 public:
    ParserPool() = default;
@@ -96,9 +96,10 @@ private:
    bool mSaltDrawn = false;
 };
 
-/* Made on first use, so a run that parses no XML never builds it. */
+/* Made on first use, so a run that parses no XML never builds it; one per
+   thread, so that documents may be parsed in several threads at once. */
 ParserPool& parserPool() {
-   static ParserPool pool;
+   static thread_local ParserPool pool;
    return pool;
 }
 

@@ -3,8 +3,10 @@
 // then the decode handler base, the exception and the string helpers.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ASN1XERSAXDecodeHandler.h"
@@ -86,6 +88,24 @@ TEST(ExpatReader, CaseFile) {
       EXPECT_EQ(handler.events, c.expected.at(0));
    });
    EXPECT_EQ(parse(nullptr, "<a><b>text</b></a>"), "ok") << "no content handler";
+}
+
+// Readers take their parsers from a pool; readers in several threads at
+// once each get a parser of their own.
+TEST(ExpatReader, ReadersInSeveralThreadsAtOnce) {
+   std::atomic<int> wrong{0};
+   std::vector<std::thread> threads;
+   for (int t = 0; t < 4; t++)
+      threads.emplace_back([&wrong] {
+         for (int i = 0; i < 300; i++) {
+            RecordingHandler handler;
+            if (parse(&handler, "<a><b>x</b><c/></a>") != "ok" ||
+                handler.events != "|start a|start b|chars x|end b|start c|end c|end a")
+               wrong++;
+         }
+      });
+   for (std::thread& thread : threads) thread.join();
+   EXPECT_EQ(wrong.load(), 0);
 }
 
 TEST(ExpatReader, ParseFailureMessageIsCutTo255Characters) {
