@@ -105,10 +105,23 @@ protected:
    /* Gives back the character buffer's storage while the heap it came from
       is still the context's. */
    void releaseText();
+   /* The character buffer of a root that parses begins in a block of the
+      thread's own while no other root holds it, and ends as it began. */
+   void takeTextBlock();
+   void freeText();
    /* Another type for the same value: an alias type with its own name. */
    void setTypeDesc(const TypeDesc& type);
 
 private:
+   /* How a machine on the stack of open machines was entered from the one
+      below it: that one's component or list item, or the value of an open
+      type that streams (its value, or an item of a list of open types). */
+   enum class Entry : uint8_t { Component, Item, Object, StreamedItem };
+   struct Frame {
+      XerDecodeHandler* machine;
+      Entry entry;
+   };
+
    /* What all machines of one decode share: one element is open at a time,
       so one character buffer serves them all. */
    struct Session {
@@ -117,14 +130,61 @@ private:
       bool streamObjects; /* open types may be decoded as they stream by */
    };
 
+   /* The parse that the reader drives on this thread: the machines of the
+      open elements, from the root (at `base`) to the innermost one, which
+      is handed every event directly. A nested parse (an open type's
+      captured text) stacks its machines on top and puts the outer parse
+      back when it ends. */
+   struct Dispatch {
+      XerDecodeHandler* root;
+      std::vector<Frame>& frames;
+      size_t base;
+      unsigned streamedFrames; /* frames entered as Object or StreamedItem */
+      Dispatch* outer;
+   };
+   /* Null while events are fed by hand. Constant-initialised, so that no
+      access needs a call. */
+   static inline thread_local Dispatch* tpDispatch = nullptr;
+
    /* Where the events inside a streamed open type have got to. */
-   enum class ObjectPhase : uint8_t { Off, BeforeValue, InValue, AfterValue };
+   enum class ObjectPhase : uint8_t { Off, BeforeValue, InValue, InHexForm, AfterValue };
 
    XerDecodeHandler(const TypeDesc& type, Session* session);
 
+   /* The three events as this machine handles them when it is the
+      innermost one; the overrides route them. */
+   void handleStart(const char* uri, const char* localName, const char* qName,
+                    const char* const* attrs);
+   void handleCharacters(const char* chars, unsigned int length);
+   void handleEnd(const char* uri, const char* localName, const char* qName);
+
+   /* Direct dispatch (xerSaxDispatch.cpp). */
+   bool isDispatchRoot() const { return tpDispatch != nullptr && tpDispatch->root == this; }
+   void enter(XerDecodeHandler* child, Entry entry);
+   static void dispatchStart(const char* uri, const char* localName, const char* qName,
+                             const char* const* attrs);
+   static void dispatchCharacters(const char* chars, unsigned int length);
+   static void dispatchEnd(const char* uri, const char* localName, const char* qName);
+   static std::vector<Frame>& frameStore();
+   void childDone(Entry entry);
+   static void passOutward(size_t index, bool saxFailure);
+
    /* SEQUENCE, SET or CHOICE; SEQUENCE OF or SET OF. */
-   bool isConstructed() const;
-   bool isList() const;
+   bool isConstructed() const {
+      return mpType->kind == Kind::Sequence || mpType->kind == Kind::Set ||
+             mpType->kind == Kind::Choice;
+   }
+   bool isList() const {
+      return mpType->kind == Kind::SequenceOfList || mpType->kind == Kind::SequenceOfArray;
+   }
+   /* Text that means nothing here: between the elements of a structure or
+      list with no component or item open that takes it (blanks, mostly;
+      the items of a list of open types check theirs). Asked first of every
+      piece of text, so inline. */
+   bool dropsText() const {
+      return (isConstructed() || (isList() && mpType->elemType->kind != Kind::OpenType)) &&
+             mObjectPhase == ObjectPhase::Off && (mpCurrent == nullptr || level < 2);
+   }
    /* The decode buffer's context; RTS_NOT_INITIALISED is thrown without one. */
    ASN1CTXT* decodeContext() const;
    /* Throw the status as the SAX exception; check does it for a failure. */
@@ -147,6 +207,10 @@ private:
    }
    void addOpenPartStep() const;
    XerDecodeHandler* childFor(unsigned slot, const TypeDesc& type);
+   /* A root takes over the machines, and the session they share, that the
+      last root of its type left; it leaves its own when it goes. */
+   void adoptSpareMachines();
+   bool leaveSpareMachines();
    /* Makes the capture the machine of the open component or item. */
    void adoptCapture(ASN1CXerOpenType* capture, int captureLevel);
    void dropCapture();
@@ -165,12 +229,17 @@ private:
    void openTypeText(const char* chars, unsigned int length);
 
    /* Open types decoded in the stream (openType/xerSaxObject.cpp). */
+   bool streamsOpenField(int id) const;
    const ObjectDesc* streamableObject(int id) const;
-   void beginStreamedObject(Asn1TObject& openType, const ObjectDesc& object);
+   void beginStreamedObject(Asn1TObject& openType, const TypeDesc* type);
+   bool takesHexForm() const;
+   void hexFormCharacters(const char* chars, unsigned int length);
+   void endHexForm();
    void startInObject(const char* uri, const char* localName, const char* qName,
                       const char* const* attrs);
    void charactersInObject(const char* chars, unsigned int length);
    void endInObject(const char* uri, const char* localName, const char* qName);
+   void endObjectValue();
    XerDecodeHandler& beginValue(const TypeDesc& type, void** decoded);
    void beginObjectValue();
    XerDecodeHandler& objectMachine(const TypeDesc& type);
@@ -215,8 +284,9 @@ private:
    bool mRequiredRepeated;             /* SET: a mandatory component came twice */
    bool mTwoForm;                      /* the open component also takes hexadecimal text */
    bool mHexText;                      /* ... and has been given some */
-   /* The streamed open type: its record, its object's type, the machine
-      decoding its value, the error status when the value began. */
+   /* The streamed open type: its record, its object's type (null: only
+      the hexadecimal form streams), the machine decoding its value, the
+      error status when the value began. */
    Asn1TObject* mpStreamed;
    const TypeDesc* mpStreamedType;
    XerDecodeHandler* mpObjectMachine;
@@ -230,6 +300,8 @@ private:
    ASN1UINT mStreamedItems;
    ASN1UINT mCapturedItems;
    bool mStreamingItem;                /* the open item is being streamed */
+   const bool mIsRoot;                 /* made by a control object, not by another machine */
+   bool mHoldsTextBlock;               /* root: its character buffer began in the thread's block */
    std::vector<std::unique_ptr<XerDecodeHandler>> mObjectMachines; /* one per object type */
 };
 

@@ -31,7 +31,9 @@ int encodeConstructed(ASN1CTXT* pctxt, const TypeDesc* type, const void* value,
    for (int i = type->fieldCount - 1; i >= 0; i--) {
       const FieldDesc& field = type->fields[i];
       if (!holdsValue(pctxt, type, value, field)) continue;
-      int len = encodeField(pctxt, field, tableOctets.component(value, i, field));
+      int len = tableOctets.inPlace(i)
+                   ? tableOctets.writeInPlace(field)
+                   : encodeField(pctxt, field, tableOctets.component(value, i, field));
       if (len < 0) return len;
       int stat = addLength(pctxt, &total, len);
       if (stat != RTS_OK) return stat;

@@ -6,7 +6,7 @@
  *
  * berEncode and berDecode are the only routines that descend into nested
  * values (copyValue, freeValue and xerEncode likewise for copy, free and
- * XER, and the SAX machines hand events down one machine per level), so
+ * XER, and the SAX dispatch for the machines of the open elements), so
  * nesting depth is counted there.
  */
 #ifndef BLOBXML_ENGINEINTERNAL_H

@@ -24,13 +24,23 @@ using namespace detail;
 /* Segment size of the character-data buffer. */
 static const ASN1UINT kTextSegment = 1024;
 
+/* First storage of the character buffer of a root that parses: the text of
+   almost every element fits, and a block of the thread's own spares a heap
+   block of every message. A longer text moves on into the heap, and a
+   root that parses while another holds the block (an open type's captured
+   text) takes the heap from the start. */
+static const ASN1UINT kTextBlockSize = 2 * kTextSegment;
+static thread_local ASN1OCTET tTextBlock[kTextBlockSize];
+static thread_local bool tTextBlockTaken = false;
+
 XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, void* value, ASN1CTXT* pctxt)
    : mpType(&type), mpValue(value), mOwnSession(), mpSession(&mOwnSession), mpCurrent(nullptr),
      mpChildren(nullptr), mpCapture(nullptr), mpItem(nullptr), mArrayCapacity(0),
      mRequiredSeen(0), mSetSeen(0), mRequiredRepeated(false), mTwoForm(false), mHexText(false),
      mpStreamed(nullptr), mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
-     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {
+     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false),
+     mIsRoot(true), mHoldsTextBlock(false) {
    rtMemBufInit(pctxt, &mOwnSession.text, kTextSegment);
    elementName = type.name;
 }
@@ -41,55 +51,64 @@ XerDecodeHandler::XerDecodeHandler(const TypeDesc& type, Session* session)
      mRequiredSeen(0), mSetSeen(0), mRequiredRepeated(false), mTwoForm(false), mHexText(false),
      mpStreamed(nullptr), mpStreamedType(nullptr), mpObjectMachine(nullptr), mStatusBeforeValue(0),
      mObjectPhase(ObjectPhase::Off), mTextBeforeValue(false), mObjectStreamed(false),
-     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false) {}
+     mpItemObject(nullptr), mStreamedItems(0), mCapturedItems(0), mStreamingItem(false),
+     mIsRoot(false), mHoldsTextBlock(false) {}
 
 namespace {
 
 /* The component and item machines of a root machine, kept when the root
    goes: a decode of each message makes a new root, and taking over the
    machines of the last root of the same type spares building them again.
-   One set per type and thread; a set belongs to one root at a time. Type
+   They share the session of one of them, the holder, which the next root
+   takes over too, so that none of them needs pointing at another. One set
+   per type and thread; a set belongs to one root at a time. Type
    descriptors are static tables, so the kept machines' types stay valid. */
 class SpareMachines {
 public:
+   struct Set {
+      XerDecodeHandler** children;
+      unsigned slots;
+      XerDecodeHandler* holder;
+   };
+
    SpareMachines() = default;
    SpareMachines(const SpareMachines&) = delete;
    SpareMachines& operator=(const SpareMachines&) = delete;
    ~SpareMachines() {
       for (const Spare& spare : mSpares) {
-         if (spare.children == nullptr) continue;
-         for (unsigned i = 0; i < spare.slots; i++) delete spare.children[i];
-         delete[] spare.children;
+         if (spare.set.children == nullptr) continue;
+         for (unsigned i = 0; i < spare.set.slots; i++) delete spare.set.children[i];
+         delete[] spare.set.children;
       }
    }
 
-   /* The set kept for the type, which leaves the store, or null. */
-   XerDecodeHandler** take(const TypeDesc* type) {
+   /* The set kept for the type, which leaves the store, or one without
+      children. */
+   Set take(const TypeDesc* type) {
       for (Spare& spare : mSpares) {
-         if (spare.type != type || spare.children == nullptr) continue;
-         XerDecodeHandler** children = spare.children;
-         spare.children = nullptr;
-         return children;
+         if (spare.type != type || spare.set.children == nullptr) continue;
+         const Set set = spare.set;
+         spare.set.children = nullptr;
+         return set;
       }
-      return nullptr;
+      return Set{nullptr, 0, nullptr};
    }
 
    /* False when a set of the type is kept already or the store is full. */
-   bool give(const TypeDesc* type, XerDecodeHandler** children, unsigned slots) {
+   bool give(const TypeDesc* type, const Set& set) {
       Spare* free = nullptr;
       for (Spare& spare : mSpares) {
          if (spare.type == type) {
-            if (spare.children != nullptr) return false;
+            if (spare.set.children != nullptr) return false;
             free = &spare;
          }
       }
       if (free == nullptr) {
          if (mSpares.size() >= kMaxTypes) return false;
-         mSpares.push_back(Spare{type, nullptr, 0});
+         mSpares.push_back(Spare{type, Set{nullptr, 0, nullptr}});
          free = &mSpares.back();
       }
-      free->children = children;
-      free->slots = slots;
+      free->set = set;
       return true;
    }
 
@@ -99,8 +118,7 @@ private:
 
    struct Spare {
       const TypeDesc* type;
-      XerDecodeHandler** children;
-      unsigned slots;
+      Set set;
    };
    std::vector<Spare> mSpares;
 };
@@ -129,19 +147,61 @@ SpareMachines& spareMachines() {
 
 XerDecodeHandler::~XerDecodeHandler() {
    delete mpCapture;
-   /* A root whose last document ended with every element closed has no
-      capture left below it; its machines are kept for the next root. */
-   const bool root = mpSession == &mOwnSession;
-   if (root && level == 0 && mpChildren != nullptr && tSpareMachines != nullptr &&
-       tSpareMachines->give(mpType, mpChildren, isList() ? 1 : mpType->fieldCount)) {
-      mpChildren = nullptr;
+   if (mIsRoot) {
+      freeText();
+      if (leaveSpareMachines()) mpChildren = nullptr;
    }
    if (mpChildren != nullptr) {
       const unsigned slots = isList() ? 1 : mpType->fieldCount;
       for (unsigned i = 0; i < slots; i++) delete mpChildren[i];
       delete[] mpChildren;
    }
-   if (mpSession == &mOwnSession) rtMemBufFree(&mOwnSession.text);
+}
+
+void XerDecodeHandler::adoptSpareMachines() {
+   if (!mIsRoot || mpChildren != nullptr) return;
+   const SpareMachines::Set set = spareMachines().take(mpType);
+   if (set.children == nullptr) return;
+   mpChildren = set.children;
+   Session& shared = set.holder->mOwnSession;
+   shared = mOwnSession;
+   mpSession = &shared;
+}
+
+/* A root whose last document ended with every element closed has no
+   capture left below it; its machines are kept for the next root. Those
+   it made itself are first pointed at the session of one of them. */
+bool XerDecodeHandler::leaveSpareMachines() {
+   if (level != 0 || mpChildren == nullptr || tSpareMachines == nullptr) return false;
+   const unsigned slots = isList() ? 1 : mpType->fieldCount;
+   XerDecodeHandler* holder = nullptr;
+   if (mpSession != &mOwnSession) {
+      for (unsigned i = 0; i < slots && holder == nullptr; i++) {
+         if (mpChildren[i] != nullptr && mpSession == &mpChildren[i]->mOwnSession) {
+            holder = mpChildren[i];
+         }
+      }
+   } else {
+      for (unsigned i = 0; i < slots && holder == nullptr; i++) holder = mpChildren[i];
+      if (holder == nullptr) return false;
+      struct Join {
+         static void machine(XerDecodeHandler* machine, Session* session) {
+            machine->mpSession = session;
+            for (std::unique_ptr<XerDecodeHandler>& object : machine->mObjectMachines) {
+               Join::machine(object.get(), session);
+            }
+            if (machine->mpChildren == nullptr) return;
+            const unsigned count = machine->isList() ? 1 : machine->mpType->fieldCount;
+            for (unsigned i = 0; i < count; i++) {
+               if (machine->mpChildren[i] != nullptr) Join::machine(machine->mpChildren[i], session);
+            }
+         }
+      };
+      for (unsigned i = 0; i < slots; i++) {
+         if (mpChildren[i] != nullptr) Join::machine(mpChildren[i], &holder->mOwnSession);
+      }
+   }
+   return holder != nullptr && tSpareMachines->give(mpType, SpareMachines::Set{mpChildren, slots, holder});
 }
 
 namespace {
@@ -183,8 +243,25 @@ private:
 void XerDecodeHandler::abandonStreaming() { throw StreamingAbandoned(); }
 
 int XerDecodeHandler::parseDocument(ASN1MessageBufferIF& msgBuf, bool streamObjects) {
+   adoptSpareMachines();
+   takeTextBlock();
    StreamingScope streaming(mpSession->streamObjects, streamObjects);
    init(0);
+   /* The reader's events go straight to the innermost machine while it
+      parses; the stack goes with the parse, also by an exception. */
+   std::vector<Frame>& frames = frameStore();
+   Dispatch dispatch{this, frames, frames.size(), 0, tpDispatch};
+   frames.push_back(Frame{this, Entry::Component});
+   struct DispatchScope {
+      Dispatch& dispatch;
+      explicit DispatchScope(Dispatch& current) : dispatch(current) { tpDispatch = &dispatch; }
+      ~DispatchScope() {
+         dispatch.frames.resize(dispatch.base);
+         tpDispatch = dispatch.outer;
+      }
+      DispatchScope(const DispatchScope&) = delete;
+      DispatchScope& operator=(const DispatchScope&) = delete;
+   } scope(dispatch);
    ReaderGuard reader(saxCreateXmlReader(msgBuf.getContext(), this, this));
    return static_cast<ASN1XERDecodeBuffer&>(msgBuf).decodeXML(reader.get());
 }
@@ -211,24 +288,31 @@ int XerDecodeHandler::decodeDocument(ASN1MessageBufferIF& msgBuf) {
 }
 
 void XerDecodeHandler::releaseText() {
-   ASN1MemBuf& text = mOwnSession.text;
-   ASN1CTXT* pctxt = text.pctxt;
-   rtMemBufFree(&text);
-   rtMemBufInit(pctxt, &text, kTextSegment);
+   ASN1CTXT* pctxt = mpSession->text.pctxt;
+   freeText();
+   rtMemBufInit(pctxt, &mpSession->text, kTextSegment);
+}
+
+void XerDecodeHandler::takeTextBlock() {
+   ASN1MemBuf& text = mpSession->text;
+   if (tTextBlockTaken || text.buffer != nullptr) return;
+   tTextBlockTaken = true;
+   mHoldsTextBlock = true;
+   text.buffer = tTextBlock;
+   text.bufsize = kTextBlockSize;
+   text.isDynamic = 0;
+}
+
+void XerDecodeHandler::freeText() {
+   rtMemBufFree(&mpSession->text);
+   if (!mHoldsTextBlock) return;
+   mHoldsTextBlock = false;
+   tTextBlockTaken = false;
 }
 
 void XerDecodeHandler::setTypeDesc(const TypeDesc& type) {
    mpType = &type;
    elementName = type.name;
-}
-
-bool XerDecodeHandler::isConstructed() const {
-   return mpType->kind == Kind::Sequence || mpType->kind == Kind::Set ||
-          mpType->kind == Kind::Choice;
-}
-
-bool XerDecodeHandler::isList() const {
-   return mpType->kind == Kind::SequenceOfList || mpType->kind == Kind::SequenceOfArray;
 }
 
 ASN1CTXT* XerDecodeHandler::decodeContext() const {
@@ -269,28 +353,6 @@ void XerDecodeHandler::addOpenPartStep() const {
 }
 
 XerDecodeHandler* XerDecodeHandler::childFor(unsigned slot, const TypeDesc& type) {
-   if (mpChildren == nullptr && mpSession == &mOwnSession) {
-      /* A root takes over the machines the last root of its type left, and
-         makes them share its session. */
-      struct Adopt {
-         static void join(XerDecodeHandler* machine, Session* session) {
-            machine->mpSession = session;
-            for (std::unique_ptr<XerDecodeHandler>& object : machine->mObjectMachines) {
-               join(object.get(), session);
-            }
-            joinChildren(machine, session);
-         }
-         static void joinChildren(XerDecodeHandler* machine, Session* session) {
-            if (machine->mpChildren == nullptr) return;
-            const unsigned slots = machine->isList() ? 1 : machine->mpType->fieldCount;
-            for (unsigned i = 0; i < slots; i++) {
-               if (machine->mpChildren[i] != nullptr) join(machine->mpChildren[i], session);
-            }
-         }
-      };
-      mpChildren = spareMachines().take(mpType);
-      Adopt::joinChildren(this, mpSession);
-   }
    if (mpChildren == nullptr) {
       const unsigned slots = isList() ? 1 : mpType->fieldCount;
       mpChildren = new XerDecodeHandler*[slots]();
@@ -345,12 +407,11 @@ void XerDecodeHandler::init(int newLevel) {
    }
 }
 
-/* Each event goes down the chain of machines of the open elements, one
-   call per structured level; beyond the nesting limit the element is
-   refused. The end of an element may decode an open type's text with
-   machines of its own, which count on top of this chain. */
-void XerDecodeHandler::startElement(const char* uri, const char* localName, const char* qName,
-                                    const char* const* attrs) {
+/* Beyond the nesting limit the element is refused. The end of an element
+   may decode an open type's text with machines of its own, which count on
+   top of the open ones. */
+void XerDecodeHandler::handleStart(const char* uri, const char* localName, const char* qName,
+                                   const char* const* attrs) {
    const NestingLevel nesting(mpType);
    if (nesting.tooDeep()) fail(RTS_CONSTRAINT);
    if (level == 0) {
@@ -371,7 +432,7 @@ void XerDecodeHandler::startElement(const char* uri, const char* localName, cons
    level++;
 }
 
-void XerDecodeHandler::characters(const char* chars, unsigned int length) {
+void XerDecodeHandler::handleCharacters(const char* chars, unsigned int length) {
    if (isConstructed() || isList()) {
       if (mObjectPhase == ObjectPhase::Off && (mpCurrent == nullptr || level < 2)) {
          /* Between the items of a list of open types there is no value. */
@@ -391,7 +452,7 @@ void XerDecodeHandler::characters(const char* chars, unsigned int length) {
    }
 }
 
-void XerDecodeHandler::endElement(const char* uri, const char* localName, const char* qName) {
+void XerDecodeHandler::handleEnd(const char* uri, const char* localName, const char* qName) {
    const NestingLevel nesting(mpType);
    level--;
    if (isList()) {

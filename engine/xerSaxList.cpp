@@ -77,6 +77,7 @@ void XerDecodeHandler::startItem(const char* localName, const char* const* attrs
             item->elementName = mpType->itemName != nullptr ? mpType->itemName : itemType.name;
          }
          mpCurrent = item;
+         enter(item, Entry::Item);
       }
    }
    if (mStreamingItem) {

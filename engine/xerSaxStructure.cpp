@@ -121,7 +121,9 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
          openType = Asn1TObject{};
          const ObjectDesc* object = streamableObject(id);
          if (object != nullptr) {
-            beginStreamedObject(openType, *object);
+            beginStreamedObject(openType, object->type);
+         } else if (streamsOpenField(id) && table->form == TableForm::OpenType) {
+            beginStreamedObject(openType, nullptr);
          } else {
             adoptCapture(new ASN1CXerOpenType(msgBuf, openType), 1);
          }
@@ -140,7 +142,7 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
       rtMemBufReset(&mpSession->text);
       const ObjectDesc* object = streamableObject(id);
       if (object != nullptr) {
-         beginStreamedObject(openType, *object);
+         beginStreamedObject(openType, object->type);
       } else {
          adoptCapture(new ASN1CXerOpenType(*mpSession->msgBuf, openType), 1);
       }
@@ -153,6 +155,7 @@ void XerDecodeHandler::beginComponent(int id, void* fieldValue) {
          child->mpItemObject = streamableObject(id);
       }
       mpCurrent = child;
+      enter(child, Entry::Component);
    }
 }
 

@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "ExpatMemory.h"
 #include "OSXMLString.h"
 
 /* Size of the area that holds a parse-failure message. */
@@ -42,7 +43,8 @@ namespace {
    fragment; a parser reset to its initial state parses exactly as a new
    one. Readers nest (an open type is parsed while the enclosing document's
    parser is in a callback), so the pool holds one parser per level of
-   nesting reached; they are freed when the program ends. */
+   nesting reached; they are freed when the thread ends. Their memory is
+   the pool's (ExpatMemory.h). */
 class ParserPool {
 public:
    ParserPool() = default;
@@ -63,7 +65,7 @@ public:
             parser = nullptr;
          }
       }
-      if (parser == nullptr) parser = XML_ParserCreate(nullptr);
+      if (parser == nullptr) parser = XML_ParserCreate_MM(nullptr, ExpatMemory::suite(), nullptr);
       if (parser != nullptr && salt() != 0) XML_SetHashSalt(parser, salt());
       return parser;
    }
@@ -91,14 +93,17 @@ private:
       return mSalt;
    }
 
+   /* Made before the parsers it serves and gone after them. */
+   ExpatMemory mMemory;
    std::vector<XML_Parser> mIdle;
    unsigned long mSalt = 0;
    bool mSaltDrawn = false;
 };
 
-/* Made on first use, so a run that parses no XML never builds it. */
+/* Made on first use, so a run that parses no XML never builds it; one per
+   thread, so that documents may be parsed in several threads at once. */
 ParserPool& parserPool() {
-   static ParserPool pool;
+   static thread_local ParserPool pool;
    return pool;
 }
 

@@ -17,12 +17,15 @@ OSXMLReader* saxCreateXmlReader(ASN1CtxtPtr, OSXMLContentHandler* contentHandler
 
 /* The context's buffer is pointed at the collected text with its length;
    a NUL is then appended just past that length, so the decoders may treat
-   the text as a C string. */
+   the text as a C string. Every primitive value goes through here, so the
+   room is checked in place and the NUL stored directly once it is there. */
 ASN1CTXT* ASN1XERSAXDecodeHandler::finalizeMemBuf(ASN1MessageBufferIF* msgBuf, ASN1MemBuf& memBuf) {
-   int stat = rtMemBufPreAllocate(&memBuf, 1);
+   if (memBuf.usedcnt >= memBuf.bufsize) {
+      const int stat = rtMemBufPreAllocate(&memBuf, 1);
+      if (stat != RTS_OK) throw ASN1MessageBuffer::RTLError(stat);
+   }
+   const int stat = msgBuf->initBuffer(memBuf);
    if (stat != RTS_OK) throw ASN1MessageBuffer::RTLError(stat);
-   stat = msgBuf->initBuffer(memBuf);
-   if (stat != RTS_OK) throw ASN1MessageBuffer::RTLError(stat);
-   rtMemBufSet(&memBuf, 0, 1);
+   memBuf.buffer[memBuf.usedcnt++] = 0;
    return msgBuf->getCtxtPtr();
 }

@@ -104,6 +104,13 @@ public:
       return index == mCarrier ? mpStandIn : at(value, field.offset);
    }
 
+   /* Whether component `index` is written by writeInPlace. */
+   bool inPlace(int index) const { return index == mCarrier && mpInPlace != nullptr; }
+
+   /* The carrying component `field`, its value encoded straight at the
+      position. Its length or a failing status, recorded. */
+   int writeInPlace(const FieldDesc& field);
+
 private:
    /* An open type as it is written, with the heap block its rendered
       octets lie in (null: none); a list item also has its node. */
@@ -114,6 +121,8 @@ private:
    };
 
    int renderInto(const ObjectDesc* object, const Asn1TObject& open, StandIn* standIn);
+   bool deferTo(const TypeDesc* type, const void* value, const ObjectDesc* object,
+                const Asn1TObject& open);
    int renderList(const ObjectDesc* object, const Asn1RTDList& list);
    void release();
 
@@ -124,6 +133,10 @@ private:
    ASN1TDynOctStr mOctets;        /* InOctetString: the OCTET STRING written */
    Asn1RTDList mList;             /* SetOfOpenTypes: the list written */
    StandIn* mpItems = nullptr;    /* ... and its items, in one heap block */
+   /* A value written by writeInPlace: its object, its record, its form. */
+   const ObjectDesc* mpInPlace = nullptr;
+   const Asn1TObject* mpInPlaceOpen = nullptr;
+   TableForm mInPlaceForm = TableForm::OpenType;
 };
 
 /* ---- copy and free ---------------------------------------------------------------- */

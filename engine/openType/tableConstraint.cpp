@@ -251,6 +251,54 @@ int TableOctets::renderList(const ObjectDesc* object, const Asn1RTDList& list) {
    return RTS_OK;
 }
 
+/* The carrying component comes last and untagged, with nothing written
+   behind it, so it is the first thing the encoder writes, as the octets
+   rendered ahead of every component were: its value can be encoded where
+   it goes, without a scratch buffer and a copy, with the same outcome. */
+bool TableOctets::deferTo(const TypeDesc* type, const void* value, const ObjectDesc* object,
+                          const Asn1TObject& open) {
+   const TableDesc* table = type->table;
+   const FieldDesc& carrier = type->fields[table->openField];
+   if (table->openField != type->fieldCount - 1 || carrier.tagging != Tagging::None ||
+       carrier.type->ownTagging != Tagging::None) {
+      return false;
+   }
+   if (type->extensible && fieldAs<Asn1RTDList>(value, type->extensionOffset).count > 0) return false;
+   const bool openType = table->form == TableForm::OpenType;
+   if (carrier.type->kind != (openType ? Kind::OpenType : Kind::OctetString)) return false;
+   /* An open type that must hold a value of one tag is checked on the way. */
+   if (openType && carrier.type->universalTag != 0) return false;
+   const TypeDesc* valueType = object->type;
+   if (valueType == nullptr || (open.decoded == nullptr && valueType->valueSize > 0)) return false;
+   mSingle.scratch = nullptr;
+   mpInPlace = object;
+   mpInPlaceOpen = &open;
+   mInPlaceForm = table->form;
+   mCarrier = table->openField;
+   return true;
+}
+
+int TableOctets::writeInPlace(const FieldDesc& field) {
+   int len = berEncode(mpCtxt, mpInPlace->type, mpInPlaceOpen->decoded, TAG_EXPLICIT);
+   if (len < 0) return LOG_ASN1ERR(mpCtxt, len);
+   if (mInPlaceForm == TableForm::InOctetString) {
+      const int stat = checkSize(mpCtxt, field.type->size, static_cast<uint64_t>(len));
+      return stat != RTS_OK ? stat : xe_tag_len(mpCtxt, ASN_ID_OCTSTR, len);
+   }
+   /* An open type is written in its DER form, as the copy of rendered
+      octets was. */
+   const ASN1OCTET* start = xe_getp(mpCtxt);
+   const ASN1OCTET* der = nullptr;
+   ASN1UINT derLength = 0;
+   int stat = xe_derNormalise(mpCtxt, start, static_cast<ASN1UINT>(len), &der, &derLength);
+   if (stat != RTS_OK) return stat;
+   if (der == start) return len;
+   mpCtxt->buffer.byteIndex += static_cast<ASN1UINT>(len);
+   len = xe_memcpy(mpCtxt, der, derLength);
+   ASN1MEMFREEPTR(mpCtxt, const_cast<ASN1OCTET*>(der));
+   return len;
+}
+
 int TableOctets::render(const TypeDesc* type, const void* value) {
    const ObjectDesc* object = objectOf(type, value);
    if (object == nullptr) return RTS_OK;
@@ -259,14 +307,18 @@ int TableOctets::render(const TypeDesc* type, const void* value) {
    if (!holdsValue(mpCtxt, type, value, carrier)) return RTS_OK;
    int stat = RTS_OK;
    switch (table->form) {
-   case TableForm::OpenType:
-      stat = renderInto(object, fieldAs<Asn1TObject>(value, carrier.offset), &mSingle);
+   case TableForm::OpenType: {
+      const Asn1TObject& open = fieldAs<Asn1TObject>(value, carrier.offset);
+      if (deferTo(type, value, object, open)) return RTS_OK;
+      stat = renderInto(object, open, &mSingle);
       if (mSingle.scratch != nullptr) mpStandIn = &mSingle.object;
       break;
+   }
    case TableForm::InOctetString: {
       /* The OCTET STRING takes the octets of a decoded value. */
       const Asn1TObject& open = fieldAs<Asn1TObject>(value, table->objectOffset);
       if (open.decoded == nullptr) return RTS_OK;
+      if (deferTo(type, value, object, open)) return RTS_OK;
       stat = renderInto(object, open, &mSingle);
       mOctets.numocts = mSingle.object.numocts;
       mOctets.data = mSingle.object.data;

@@ -27,10 +27,10 @@ class GeneratedObjectsTest : public GeneratedTest {
 TEST_F(GeneratedObjectsTest, SetsAndObjects) {
    SupportedAlgorithms* algorithms = SupportedAlgorithms::instance(&ctxt);
    EXPECT_EQ(SupportedAlgorithms::instance(nullptr), algorithms);
-   ASSERT_EQ(algorithms->getCount(), 3u);
+   ASSERT_EQ(algorithms->getCount(), 4u);
    EXPECT_NE(dynamic_cast<plainAlg*>(algorithms->getObject(0)), nullptr);
    EXPECT_NE(dynamic_cast<nullAlg*>(algorithms->getObject(2)), nullptr);
-   EXPECT_EQ(algorithms->getObject(3), nullptr);
+   EXPECT_EQ(algorithms->getObject(4), nullptr);
    EXPECT_EQ(algorithms->lookupObject(id_alg_params)->id, id_alg_params);
    EXPECT_EQ(algorithms->lookupObject(oidOf({1, 2, 3})), nullptr);
    MessageAttributes* attributes = MessageAttributes::instance(&ctxt);

@@ -3,11 +3,16 @@
 // then the decode handler base, the exception and the string helpers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ASN1XERSAXDecodeHandler.h"
+#include "ExpatMemory.h"
 #include "OSExpatXMLReader.h"
 #include "OSXMLString.h"
 #include "case_file.h"
@@ -86,6 +91,55 @@ TEST(ExpatReader, CaseFile) {
       EXPECT_EQ(handler.events, c.expected.at(0));
    });
    EXPECT_EQ(parse(nullptr, "<a><b>text</b></a>"), "ok") << "no content handler";
+}
+
+// Readers take their parsers from a pool; readers in several threads at
+// once each get a parser of their own.
+TEST(ExpatReader, ReadersInSeveralThreadsAtOnce) {
+   std::atomic<int> wrong{0};
+   std::vector<std::thread> threads;
+   for (int t = 0; t < 4; t++)
+      threads.emplace_back([&wrong] {
+         for (int i = 0; i < 300; i++) {
+            RecordingHandler handler;
+            if (parse(&handler, "<a><b>x</b><c/></a>") != "ok" ||
+                handler.events != "|start a|start b|chars x|end b|start c|end c|end a")
+               wrong++;
+         }
+      });
+   for (std::thread& thread : threads) thread.join();
+   EXPECT_EQ(wrong.load(), 0);
+}
+
+// The parsers' memory: a small block given back comes out again for a size
+// of its class; a block keeps its contents while it grows and shrinks
+// across the kept sizes and beyond them. Run in a thread of its own, whose
+// parsers it would otherwise serve.
+TEST(ExpatMemory, BlocksAreKeptBySizeAndKeepTheirContents) {
+   std::thread([] {
+      ExpatMemory memory;
+      const XML_Memory_Handling_Suite& m = *ExpatMemory::suite();
+      void* kept = m.malloc_fcn(40);
+      m.free_fcn(kept);
+      void* again = m.malloc_fcn(33);
+      void* other = m.malloc_fcn(33);
+      EXPECT_EQ(again, kept) << "48-octet class";
+      EXPECT_NE(other, kept);
+      m.free_fcn(again);
+      m.free_fcn(other);
+      void* block = m.malloc_fcn(8);
+      std::memset(block, 'a', 8);
+      std::string expected(8, 'a');
+      for (size_t size : {16, 200, 256, 300, 5000, 40000, 600, 100, 1}) {
+         block = m.realloc_fcn(block, size);
+         ASSERT_NE(block, nullptr);
+         expected.resize(std::min(expected.size(), size));
+         EXPECT_EQ(std::string(static_cast<char*>(block), expected.size()), expected) << size;
+         std::memset(block, 'a' + static_cast<int>(size % 26), size);
+         expected.assign(size, static_cast<char>('a' + size % 26));
+      }
+      m.free_fcn(block);
+   }).join();
 }
 
 TEST(ExpatReader, ParseFailureMessageIsCutTo255Characters) {
