@@ -43,6 +43,22 @@ private:
    unsigned mCount;
 };
 
+/* Runs an event's handling; a failure out of it is first passed outward
+   through the machines below (outward(true) for a decode failure), then
+   left to go on. */
+template <typename Handle, typename Outward>
+void handleOrPassOutward(Handle handle, Outward outward) {
+   try {
+      handle();
+   } catch (const OSRTSAXException&) {
+      outward(true);
+      throw;
+   } catch (...) {
+      outward(false);
+      throw;
+   }
+}
+
 }
 
 /* One stack per thread, which keeps its storage from parse to parse. */
@@ -78,15 +94,9 @@ void XerDecodeHandler::dispatchStart(const char* uri, const char* localName, con
    Dispatch& dispatch = *tpDispatch;
    const size_t top = dispatch.frames.size() - 1;
    const LevelsBelow below(top - dispatch.base);
-   try {
-      dispatch.frames[top].machine->handleStart(uri, localName, qName, attrs);
-   } catch (const OSRTSAXException&) {
-      passOutward(top, true);
-      throw;
-   } catch (...) {
-      passOutward(top, false);
-      throw;
-   }
+   XerDecodeHandler& machine = *dispatch.frames[top].machine;
+   handleOrPassOutward([&] { machine.handleStart(uri, localName, qName, attrs); },
+                       [&](bool saxFailure) { passOutward(top, saxFailure); });
 }
 
 void XerDecodeHandler::dispatchCharacters(const char* chars, unsigned int length) {
@@ -98,15 +108,8 @@ void XerDecodeHandler::dispatchCharacters(const char* chars, unsigned int length
    const size_t top = dispatch.frames.size() - 1;
    XerDecodeHandler& machine = *dispatch.frames[top].machine;
    if (machine.dropsText()) return;
-   try {
-      machine.handleCharacters(chars, length);
-   } catch (const OSRTSAXException&) {
-      passOutward(top, true);
-      throw;
-   } catch (...) {
-      passOutward(top, false);
-      throw;
-   }
+   handleOrPassOutward([&] { machine.handleCharacters(chars, length); },
+                       [&](bool saxFailure) { passOutward(top, saxFailure); });
 }
 
 /* The innermost machine takes the end tag; when its element (or, for an
@@ -119,7 +122,7 @@ void XerDecodeHandler::dispatchEnd(const char* uri, const char* localName, const
    size_t top = frames.size() - 1;
    LevelsBelow below(top - dispatch.base);
    size_t failing = top;
-   try {
+   handleOrPassOutward([&] {
       frames[top].machine->handleEnd(uri, localName, qName);
       while (top > dispatch.base) {
          const XerDecodeHandler& child = *frames[top].machine;
@@ -136,13 +139,7 @@ void XerDecodeHandler::dispatchEnd(const char* uri, const char* localName, const
          parent.level = entry == Entry::Object ? 2 : 1;
          parent.childDone(entry);
       }
-   } catch (const OSRTSAXException&) {
-      passOutward(failing, true);
-      throw;
-   } catch (...) {
-      passOutward(failing, false);
-      throw;
-   }
+   }, [&](bool saxFailure) { passOutward(failing, saxFailure); });
 }
 
 /* The part of the end tag's handling that follows the child's. */

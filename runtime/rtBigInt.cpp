@@ -38,31 +38,10 @@ bool isZero(const ASN1BigInt* pInt) {
    return pInt->sign == 0 || pInt->numocts <= 0;
 }
 
-/* Value of each character as a digit, 0xFF for none. */
-struct DigitTable {
-   ASN1OCTET value[256];
-};
-
-constexpr DigitTable makeDigitTable() {
-   DigitTable table{};
-   for (int c = 0; c < 256; c++) {
-      if (c >= '0' && c <= '9')
-         table.value[c] = static_cast<ASN1OCTET>(c - '0');
-      else if (c >= 'a' && c <= 'f')
-         table.value[c] = static_cast<ASN1OCTET>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F')
-         table.value[c] = static_cast<ASN1OCTET>(c - 'A' + 10);
-      else
-         table.value[c] = 0xFF;
-   }
-   return table;
-}
-
-constexpr DigitTable kDigits = makeDigitTable();
 
 /* Value of one digit in the radix, or -1 when it is none. */
 int digitValue(char c, int radix) {
-   const int value = kDigits.value[static_cast<unsigned char>(c)];
+   const int value = kRtDigitValues.value[static_cast<unsigned char>(c)];
    return value < radix ? value : -1;
 }
 
@@ -441,7 +420,7 @@ void readHexLimbs(const char* digits, size_t ndigits, uint64_t* limbs) {
    if (end > 0) {
       uint64_t limb = 0;
       for (size_t k = 0; k < end; ++k)
-         limb = limb << 4 | kDigits.value[static_cast<unsigned char>(digits[k])];
+         limb = limb << 4 | kRtDigitValues.value[static_cast<unsigned char>(digits[k])];
       limbs[i] = limb;
    }
 }
@@ -623,7 +602,7 @@ int rtBigIntHexToDecimal(ASN1CTXT* pctxt, const char* digits, char* area, int ar
    /* An even count of digits whose first has its top bit set is negative;
       an odd count starts with a half octet and is positive. */
    const bool negative =
-      ndigits % 2 == 0 && kDigits.value[static_cast<unsigned char>(*digits)] >= 8;
+      ndigits % 2 == 0 && kRtDigitValues.value[static_cast<unsigned char>(*digits)] >= 8;
    if (negative) negateLimbs(limbs, nlimbs, ndigits * 4);
    while (nlimbs > 0 && limbs[nlimbs - 1] == 0) --nlimbs;
 

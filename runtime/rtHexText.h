@@ -1,6 +1,8 @@
 /*
  * Hexadecimal text: the two lowercase digits of every octet, so that an
- * octet is written with one load, and the check of a whole text of digits.
+ * octet is written with one load; the value of every character as a digit,
+ * so that one is read with one load; and the check of a whole text of
+ * digits.
  */
 #ifndef BLOBXML_RTHEXTEXT_H
 #define BLOBXML_RTHEXTEXT_H
@@ -22,6 +24,29 @@ constexpr RtHexPairs rtMakeHexPairs() {
 }
 
 inline constexpr RtHexPairs kRtHexPairs = rtMakeHexPairs();
+
+/* Value of each character as a hexadecimal digit, either case; 0xFF for
+   any other character. */
+struct RtDigitValues {
+   unsigned char value[256];
+};
+
+constexpr RtDigitValues rtMakeDigitValues() {
+   RtDigitValues table{};
+   for (int c = 0; c < 256; c++) {
+      if (c >= '0' && c <= '9')
+         table.value[c] = static_cast<unsigned char>(c - '0');
+      else if (c >= 'a' && c <= 'f')
+         table.value[c] = static_cast<unsigned char>(c - 'a' + 10);
+      else if (c >= 'A' && c <= 'F')
+         table.value[c] = static_cast<unsigned char>(c - 'A' + 10);
+      else
+         table.value[c] = 0xFF;
+   }
+   return table;
+}
+
+inline constexpr RtDigitValues kRtDigitValues = rtMakeDigitValues();
 
 /* Whether all count characters are hexadecimal digits, either case. The
    loop has no way out, so that the compiler runs it over many characters

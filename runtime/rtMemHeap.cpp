@@ -100,7 +100,9 @@ CarvedBlock* carvedBlockOf(const void* mem_p) {
       const_cast<unsigned char*>(static_cast<const unsigned char*>(mem_p)) - kCarvedHeader);
 }
 
-unsigned char* chunkStart(Chunk* chunk) { return reinterpret_cast<unsigned char*>(chunk) + kChunkHeader; }
+unsigned char* chunkStart(Chunk* chunk) {
+   return reinterpret_cast<unsigned char*>(chunk) + kChunkHeader;
+}
 
 bool carves() { return g_malloc_func == rtDefaultMalloc && g_free_func == rtDefaultFree; }
 
@@ -116,8 +118,9 @@ void unlinkChunk(ASN1MemHeap* heap, Chunk* chunk) {
 bool addChunk(ASN1MemHeap* heap) {
    size_t size = kFirstChunk;
    if (heap->chunk != nullptr) {
-      size_t last = static_cast<size_t>(heap->chunk->end - reinterpret_cast<unsigned char*>(heap->chunk));
-      size = last < kLargestChunk ? 2 * last : kLargestChunk;
+      const unsigned char* last = reinterpret_cast<unsigned char*>(heap->chunk);
+      const size_t lastSize = static_cast<size_t>(heap->chunk->end - last);
+      size = lastSize < kLargestChunk ? 2 * lastSize : kLargestChunk;
    }
    Chunk* chunk = static_cast<Chunk*>(std::malloc(size));
    if (chunk == nullptr) return false;
@@ -165,7 +168,8 @@ void freeCarved(ASN1MemHeap* heap, void* mem_p) {
 }
 
 void* allocFromHook(ASN1MemHeap* heap, size_t nbytes) {
-   ASN1MemBlock* block = static_cast<ASN1MemBlock*>(g_malloc_func(heap->allocArg, kHookHeader + nbytes));
+   ASN1MemBlock* block =
+      static_cast<ASN1MemBlock*>(g_malloc_func(heap->allocArg, kHookHeader + nbytes));
    if (block == nullptr) return nullptr;
    block->next = heap->head;
    block->prev = nullptr;

@@ -14,30 +14,7 @@
 /* Work area lent to the big-integer module; it grows beyond it if needed. */
 static const int kBigIntWorkSize = 512;
 
-/* Value of each character as a hexadecimal digit, 0xFF for none: a table
-   rather than comparisons, since every octet of a big number passes here. */
-struct HexDigitTable {
-   ASN1OCTET value[256];
-};
-
-static constexpr HexDigitTable makeHexDigitTable() {
-   HexDigitTable table{};
-   for (int c = 0; c < 256; c++) {
-      if (c >= '0' && c <= '9')
-         table.value[c] = static_cast<ASN1OCTET>(c - '0');
-      else if (c >= 'a' && c <= 'f')
-         table.value[c] = static_cast<ASN1OCTET>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F')
-         table.value[c] = static_cast<ASN1OCTET>(c - 'A' + 10);
-      else
-         table.value[c] = 0xFF;
-   }
-   return table;
-}
-
-static constexpr HexDigitTable kHexDigits = makeHexDigitTable();
-
-static unsigned digitValue(char c) { return kHexDigits.value[static_cast<unsigned char>(c)]; }
+static unsigned digitValue(char c) { return kRtDigitValues.value[static_cast<unsigned char>(c)]; }
 
 /* Value of count digits of bitsPerDigit bits each, most significant first. */
 static ASN1OCTET packDigits(const char* digits, size_t count, unsigned bitsPerDigit) {
