@@ -387,22 +387,12 @@ int printSigned(ASN1CTXT* pctxt, const ASN1BigInt* pInt, int radix, char* str, i
    return RTS_OK;
 }
 
-/* Eight characters, the first in the low octet whatever the byte order. */
-uint64_t loadEight(const char* text) {
-   uint64_t v;
-   std::memcpy(&v, text, sizeof v);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-   v = __builtin_bswap64(v);
-#endif
-   return v;
-}
-
 /* The value of eight hexadecimal digits, all eight at once: each character
    becomes its value (low nibble, plus 9 for a letter, whose bit 6 is set),
    neighbouring values are joined into octets, the octets gathered in text
    order and turned the right way round. */
 uint64_t eightHexDigits(const char* digits) {
-   uint64_t v = loadEight(digits);
+   uint64_t v = rtLoadEight(digits);
    v = (v & 0x0F0F0F0F0F0F0F0Full) + ((v >> 6) & 0x0101010101010101ull) * 9;
    v = ((v << 4) | (v >> 8)) & 0x00FF00FF00FF00FFull;
    v = (v | (v >> 8)) & 0x0000FFFF0000FFFFull;
@@ -451,7 +441,7 @@ size_t magnitudeOctets(const uint64_t* limbs, size_t nlimbs) {
 bool allDecimalDigits(const char* text, size_t count) {
    size_t i = 0;
    for (; i + 8 <= count; i += 8) {
-      const uint64_t v = loadEight(text + i);
+      const uint64_t v = rtLoadEight(text + i);
       const uint64_t high = 0xF0F0F0F0F0F0F0F0ull;
       const uint64_t threes = 0x3030303030303030ull;
       if ((v & high) != threes || ((v + 0x0606060606060606ull) & high) != threes) return false;
@@ -466,7 +456,7 @@ bool allDecimalDigits(const char* text, size_t count) {
    pairwise (ten times the first plus the second), the pairs into fours and
    the fours into the whole. */
 uint64_t eightDigits(const char* digits) {
-   uint64_t v = loadEight(digits) - 0x3030303030303030ull;
+   uint64_t v = rtLoadEight(digits) - 0x3030303030303030ull;
    v = v * 10 + (v >> 8);
    return ((v & 0x000000FF000000FFull) * (100 + (1000000ull << 32)) +
            ((v >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32))) >>

@@ -1,21 +1,23 @@
 /*
- * Hexadecimal text: the two lowercase digits of every octet, so that an
- * octet is written with one load; the value of every character as a digit,
- * so that one is read with one load; and the check of a whole text of
- * digits.
+ * Hexadecimal text: the two digits of every octet, so that an octet is
+ * written with one load; the value of every character as a digit,
+ * so that one is read with one load; the check of a whole text of digits;
+ * and eight characters read as one word, for readers of long digit runs.
  */
 #ifndef BLOBXML_RTHEXTEXT_H
 #define BLOBXML_RTHEXTEXT_H
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 struct RtHexPairs {
    char pair[256][2];
 };
 
-constexpr RtHexPairs rtMakeHexPairs() {
+/* The pairs in the given alphabet of sixteen digits. */
+constexpr RtHexPairs rtMakeHexPairs(const char (&digits)[17]) {
    RtHexPairs table{};
-   const char digits[] = "0123456789abcdef";
    for (int i = 0; i < 256; i++) {
       table.pair[i][0] = digits[i >> 4];
       table.pair[i][1] = digits[i & 0x0F];
@@ -23,7 +25,7 @@ constexpr RtHexPairs rtMakeHexPairs() {
    return table;
 }
 
-inline constexpr RtHexPairs kRtHexPairs = rtMakeHexPairs();
+inline constexpr RtHexPairs kRtHexPairs = rtMakeHexPairs("0123456789abcdef");
 
 /* Value of each character as a hexadecimal digit, either case; 0xFF for
    any other character. */
@@ -60,6 +62,17 @@ inline bool rtIsHexText(const unsigned char* text, size_t count) {
       stray |= static_cast<unsigned char>(!(digit || letter));
    }
    return stray == 0;
+}
+
+/* Eight characters, character i in bits 8i to 8i + 7 whatever the byte
+   order of the machine. */
+inline uint64_t rtLoadEight(const void* text) {
+   uint64_t word;
+   std::memcpy(&word, text, sizeof word);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+   word = __builtin_bswap64(word);
+#endif
+   return word;
 }
 
 #endif

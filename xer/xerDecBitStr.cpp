@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "rtContext.h"
+#include "rtHexText.h"
 #include "rtMemHeap.h"
 #include "xerDecText.h"
 #include "xerDecode.h"
@@ -16,17 +17,6 @@ static bool isBinaryDigit(unsigned char c) { return c == '0' || c == '1'; }
 /* Eight characters at a time: the bulk of a bit string is an unbroken run
    of digits, and eight of them make one octet. */
 static const size_t kRun = 8;
-
-/* Eight characters, character i in bits 8i to 8i + 7 whatever the byte
-   order of the machine. */
-static uint64_t loadRun(const unsigned char* text) {
-   uint64_t run;
-   std::memcpy(&run, text, sizeof run);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-   run = __builtin_bswap64(run);
-#endif
-   return run;
-}
 
 /* True when all eight characters are "0" or "1": each is 0x30 or 0x31. */
 static bool isDigitRun(uint64_t run) {
@@ -58,7 +48,7 @@ static long long countDigits(const unsigned char* text, size_t count, ASN1BOOL s
    if (allDigits(text, count)) return static_cast<long long>(count);
    size_t nbits = 0;
    for (size_t i = 0; i < count; ++i) {
-      if (i + kRun <= count && isDigitRun(loadRun(text + i))) {
+      if (i + kRun <= count && isDigitRun(rtLoadEight(text + i))) {
          nbits += kRun;
          i += kRun - 1;
       } else if (isBinaryDigit(text[i])) {
@@ -97,14 +87,14 @@ int xerDecBitStrMemBuf(ASN1MemBuf* pMemBuf, const char* chars, int length,
       ASN1OCTET* octet = out;
       for (; i + kBlock <= count; i += kBlock, octet += kBlock / kRun) {
          for (size_t k = 0; k < kBlock / kRun; ++k)
-            octet[k] = runOctet(loadRun(text + i + k * kRun));
+            octet[k] = runOctet(rtLoadEight(text + i + k * kRun));
       }
-      for (; i + kRun <= count; i += kRun) *octet++ = runOctet(loadRun(text + i));
+      for (; i + kRun <= count; i += kRun) *octet++ = runOctet(rtLoadEight(text + i));
       bitpos = static_cast<ASN1UINT>(i);
    }
    for (; i < count; ++i) {
       if (bitpos % 8 == 0 && i + kRun <= count) {
-         const uint64_t run = loadRun(text + i);
+         const uint64_t run = rtLoadEight(text + i);
          if (isDigitRun(run)) {
             out[bitpos / 8] = runOctet(run);
             bitpos += kRun;

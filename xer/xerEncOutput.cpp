@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "rtContext.h"
+#include "rtHexText.h"
 #include "rtStream.h"
 #include "xerEncode.h"
 
@@ -98,26 +99,8 @@ int xerOutStandaloneEmpty(XerOut* out, const char* elemName, const char* attribu
    return RTS_OK;
 }
 
-namespace {
-
 /* The two upper-case hexadecimal digits of each octet, high nibble first. */
-struct HexTable {
-   char digits[256][2];
-};
-
-constexpr HexTable makeHexTable() {
-   HexTable table{};
-   const char nibbles[] = "0123456789ABCDEF";
-   for (int octet = 0; octet < 256; octet++) {
-      table.digits[octet][0] = nibbles[octet >> 4];
-      table.digits[octet][1] = nibbles[octet & 0x0F];
-   }
-   return table;
-}
-
-constexpr HexTable kHex = makeHexTable();
-
-}
+static constexpr RtHexPairs kHex = rtMakeHexPairs("0123456789ABCDEF");
 
 /* A stage takes the digits in place; direct writes go through the work
    area, one write per full area. */
@@ -126,7 +109,7 @@ int xerOutHex(XerOut* out, ASN1UINT numocts, const ASN1OCTET* data) {
    if (out->staging) {
       ASN1OCTET* room = xerOutReserve(out, static_cast<size_t>(numocts) * 2);
       if (room == nullptr) return RTS_OK;
-      for (ASN1UINT i = 0; i < numocts; i++) std::memcpy(room + i * 2, kHex.digits[data[i]], 2);
+      for (ASN1UINT i = 0; i < numocts; i++) std::memcpy(room + i * 2, kHex.pair[data[i]], 2);
       return RTS_OK;
    }
    char area[XER_TEXT_AREA_SIZE];
@@ -137,7 +120,7 @@ int xerOutHex(XerOut* out, ASN1UINT numocts, const ASN1OCTET* data) {
          if (stat != RTS_OK) return stat;
          used = 0;
       }
-      std::memcpy(area + used, kHex.digits[data[i]], 2);
+      std::memcpy(area + used, kHex.pair[data[i]], 2);
       used += 2;
    }
    return xerOutPut(out, area, used);
