@@ -49,8 +49,36 @@ int xe_len(ASN1CTXT* pctxt, int length) {
    return xe_memcpy(pctxt, octets + start, sizeof(octets) - start);
 }
 
+/* The common header, one identifier octet and a definite length of up to
+   three octets, put in front of the position at once when the room is
+   there: the same octets xe_len and xe_tag write one after the other. Its
+   size, or 0 when the header must take that way. */
+static int putShortHeader(ASN1CTXT* pctxt, ASN1TAG tag, int length) {
+   ASN1BUFFER& buf = pctxt->buffer;
+   const ASN1TAG number = tag & TM_IDCODE;
+   if (number >= 31 || length < 0 || length > 0xFFFF || buf.data == nullptr) return 0;
+   const ASN1UINT header = length < 0x80 ? 2 : length <= 0xFF ? 3 : 4;
+   if (buf.byteIndex < header) return 0;
+   buf.byteIndex -= header;
+   ASN1OCTET* p = buf.data + buf.byteIndex;
+   p[0] = static_cast<ASN1OCTET>(((tag >> 29) << 5) | number);
+   if (header == 2) {
+      p[1] = static_cast<ASN1OCTET>(length);
+   } else if (header == 3) {
+      p[1] = 0x81;
+      p[2] = static_cast<ASN1OCTET>(length);
+   } else {
+      p[1] = 0x82;
+      p[2] = static_cast<ASN1OCTET>(length >> 8);
+      p[3] = static_cast<ASN1OCTET>(length & 0xFF);
+   }
+   return static_cast<int>(header);
+}
+
 int xe_tag_len(ASN1CTXT* pctxt, ASN1TAG tag, int length) {
    if (length < 0 && length != INDEFINITE_LENGTH) return length;
+   const int shortHeader = putShortHeader(pctxt, tag, length);
+   if (shortHeader > 0) return length + shortHeader;
    int lenOctets = xe_len(pctxt, length);
    if (lenOctets < 0) return lenOctets;
    int tagOctets = xe_tag(pctxt, tag);
