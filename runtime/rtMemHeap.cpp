@@ -106,10 +106,10 @@ unsigned char* chunkStart(Chunk* chunk) {
 
 bool carves() { return g_malloc_func == rtDefaultMalloc && g_free_func == rtDefaultFree; }
 
-void unlinkChunk(ASN1MemHeap* heap, Chunk* chunk) {
+/* Frees a chunk other than the current one, which always has a newer. */
+void unlinkChunk(Chunk* chunk) {
    if (chunk->older != nullptr) chunk->older->newer = chunk->newer;
-   if (chunk->newer != nullptr) chunk->newer->older = chunk->older;
-   else heap->chunk = chunk->older;
+   chunk->newer->older = chunk->older;
    std::free(chunk);
 }
 
@@ -164,7 +164,7 @@ void freeCarved(ASN1MemHeap* heap, void* mem_p) {
       heap->carveAt = chunkStart(chunk);
       return;
    }
-   unlinkChunk(heap, chunk);
+   unlinkChunk(chunk);
 }
 
 void* allocFromHook(ASN1MemHeap* heap, size_t nbytes) {

@@ -41,6 +41,8 @@ TEST(CarvedHeap, BlocksOfChunksBehaveAsSingleBlocks) {
    EXPECT_TRUE(__asan_address_is_poisoned(last)) << "a freed block stays out of reach";
 #endif
    EXPECT_EQ(last, rtMemHeapAlloc(&slot, 40)) << "the last block's room given back";
+   for (size_t i = 1; i < blocks.size(); i += 2)
+      if (i != 7) rtMemHeapFreePtr(&slot, blocks[i]);  // empties and frees the older chunks
    auto* moved = static_cast<unsigned char*>(rtMemHeapRealloc(&slot, blocks[7], 513));
    EXPECT_EQ(std::string(512, 7), std::string(moved, moved + 512));
    EXPECT_NE(nullptr, static_cast<ASN1MemHeap*>(slot)->head) << "513 octets from the hook";
