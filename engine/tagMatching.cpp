@@ -8,6 +8,11 @@
 namespace asn1rt {
 namespace detail {
 
+/* Tag word of a single identifier octet: class and form move to bits 31-29. */
+static ASN1TagWord tagWordOf(ASN1OCTET octet) {
+   return static_cast<ASN1TagWord>(octet & 0x1F) | (static_cast<ASN1TagWord>(octet & 0xE0) << 24);
+}
+
 /* Class and number; the form is a matter of the type (formFits). */
 static bool sameTag(ASN1TagWord a, ASN1TagWord b) {
    return (a & TM_FORM_MASK) == (b & TM_FORM_MASK);
@@ -67,9 +72,7 @@ bool takeHeader(ASN1CTXT* pctxt, ASN1TagWord tag, const TypeDesc* type, Tagging 
    if ((tag & TM_IDCODE) >= 31 || at >= buf.size || buf.size - at < 2) return false;
    const ASN1OCTET octet = buf.data[at];
    if ((octet & ~0x20) != (identifierOctet(tag) & ~0x20)) return false;
-   const ASN1TagWord found =
-      static_cast<ASN1TagWord>(octet & 0x1F) | (static_cast<ASN1TagWord>(octet & 0xE0) << 24);
-   if (!formFits(type, tagging, found)) return false;
+   if (!formFits(type, tagging, tagWordOf(octet))) return false;
    const ASN1OCTET first = buf.data[at + 1];
    size_t header = 2;
    size_t contents = first;
@@ -105,7 +108,7 @@ int peekTag(ASN1CTXT* pctxt, ASN1TagWord* tag) {
    if (buf.byteIndex >= buf.size) return LOG_ASN1ERR(pctxt, RTS_END_OF_DATA);
    const ASN1OCTET octet = buf.data[buf.byteIndex];
    if ((octet & 0x1F) != 0x1F) {
-      *tag = static_cast<ASN1TagWord>(octet & 0x1F) | (static_cast<ASN1TagWord>(octet & 0xE0) << 24);
+      *tag = tagWordOf(octet);
       return RTS_OK;
    }
    return xd_tag_len(pctxt, tag, nullptr, 0);

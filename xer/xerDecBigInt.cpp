@@ -93,6 +93,6 @@ int xerDecBigInt(ASN1CTXT* pctxt, const char** ppvalue, int radix) {
       *ppvalue = hex;
       return stat;
    }
-   if (radix != 2 && radix != 8 && radix != 16) return LOG_ASN1ERR(pctxt, RTS_BAD_ARGUMENT);
+   if (radix != 2 && radix != 8) return LOG_ASN1ERR(pctxt, RTS_BAD_ARGUMENT);
    return convertDecimal(pctxt, token, len, radix, ppvalue);
 }
